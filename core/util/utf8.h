@@ -1,0 +1,77 @@
+// UTF-8 helpers over ICU's utf8.h macros. Text inside the library is UTF-8
+// and every position is a byte offset on a character boundary.
+#pragma once
+
+#include <unicode/utf8.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace selvo::utf8 {
+
+// Decodes the code point starting at byte i and advances i past it. An
+// ill-formed sequence yields U+FFFD and advances by at least one byte, so a
+// loop over any byte string terminates.
+inline char32_t next(std::string_view s, size_t& i) {
+  UChar32 c;
+  int32_t pos = static_cast<int32_t>(i);
+  U8_NEXT(reinterpret_cast<const uint8_t*>(s.data()), pos, static_cast<int32_t>(s.size()), c);
+  i = static_cast<size_t>(pos);
+  return c < 0 ? U'\uFFFD' : static_cast<char32_t>(c);
+}
+
+// Decodes the code point that ends at byte i and moves i to its start.
+inline char32_t prev(std::string_view s, size_t& i) {
+  UChar32 c;
+  int32_t pos = static_cast<int32_t>(i);
+  U8_PREV(reinterpret_cast<const uint8_t*>(s.data()), 0, pos, c);
+  i = static_cast<size_t>(pos);
+  return c < 0 ? U'\uFFFD' : static_cast<char32_t>(c);
+}
+
+inline void append(std::string& out, char32_t c) {
+  uint8_t buf[U8_MAX_LENGTH];
+  int32_t n = 0;
+  U8_APPEND_UNSAFE(buf, n, static_cast<UChar32>(c));
+  out.append(reinterpret_cast<const char*>(buf), static_cast<size_t>(n));
+}
+
+inline std::string encode(char32_t c) {
+  std::string s;
+  append(s, c);
+  return s;
+}
+
+inline size_t length(char32_t c) { return static_cast<size_t>(U8_LENGTH(static_cast<UChar32>(c))); }
+
+// Number of code points in s.
+inline size_t count(std::string_view s) {
+  size_t n = 0;
+  for (size_t i = 0; i < s.size(); ++n) next(s, i);
+  return n;
+}
+
+inline bool is_valid(std::string_view s) {
+  for (size_t i = 0; i < s.size();) {
+    UChar32 c;
+    int32_t pos = static_cast<int32_t>(i);
+    U8_NEXT(reinterpret_cast<const uint8_t*>(s.data()), pos, static_cast<int32_t>(s.size()), c);
+    if (c < 0) return false;
+    i = static_cast<size_t>(pos);
+  }
+  return true;
+}
+
+// Calls f(code_point, byte_start, byte_end) for every character of s.
+template <class F>
+inline void for_each(std::string_view s, F&& f) {
+  for (size_t i = 0; i < s.size();) {
+    size_t start = i;
+    char32_t c = next(s, i);
+    f(c, start, i);
+  }
+}
+
+}  // namespace selvo::utf8

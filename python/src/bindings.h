@@ -1,0 +1,18 @@
+// Registration entry points of the binding files, one per subsystem.
+#pragma once
+
+#include "frame.h"
+
+namespace selvo::py {
+
+void register_phonology(Registry& r);
+void register_normalization(Registry& r);
+void register_embedding_constants(Registry& r);
+
+inline void register_all(Registry& r) {
+  register_phonology(r);
+  register_normalization(r);
+  register_embedding_constants(r);
+}
+
+}  // namespace selvo::py
