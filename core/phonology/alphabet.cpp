@@ -184,6 +184,21 @@ std::string to_turkish_title(std::string_view text) {
   out.reserve(text.size() + text.size() / 8);
   bool at_word_start = true;
   for (size_t i = 0; i < text.size();) {
+    unsigned char b = static_cast<unsigned char>(text[i]);
+    if (b < 0x80 && b != 'i' && b != 'I') {
+      // ASCII other than the two i letters maps to ASCII.
+      ++i;
+      if (b == ' ' || (b >= 0x09 && b <= 0x0D) || b == '"' || b == '\'' || b == '(' || b == '-' || b == '/') {
+        at_word_start = true;
+      } else if (at_word_start) {
+        if (b >= 'a' && b <= 'z') b -= 32;
+        at_word_start = false;
+      } else if (b >= 'A' && b <= 'Z') {
+        b += 32;
+      }
+      out += static_cast<char>(b);
+      continue;
+    }
     char32_t c = utf8::next(text, i);
     if (is_title_separator(c)) {
       utf8::append(out, c);

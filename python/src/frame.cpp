@@ -495,8 +495,11 @@ ClassBuilder& Registry::cls(std::string name) {
 PyObject* create_module(PyModuleDef* def, Registry& registry, const std::vector<std::string_view>& order) {
   try {
     Ref module = check(PyModule_Create(def));
-    Ref module_name = check(PyUnicode_FromString(def->m_name));
-    std::string qualified = std::string("selvo.") + def->m_name;
+    // Inside a package the module is named by its full dotted name.
+    Ref module_name = check(PyModule_GetNameObject(module.get()));
+    const char* full = PyUnicode_AsUTF8AndSize(module_name.get(), nullptr);
+    if (!full) throw PyErrorAlreadySet{};
+    std::string qualified = full;
 
     auto add = [&](const std::string& name, PyObject* owned) {
       Ref value = check(owned);
