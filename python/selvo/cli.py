@@ -84,6 +84,19 @@ def _read_number(args: argparse.Namespace, out: _Printer) -> None:
     out.emit(_core.words_to_number(_read_text(args)))
 
 
+def _tokens(args: argparse.Namespace, out: _Printer) -> None:
+    rows = [
+        {"text": text, "start": start, "end": end, "kind": kind}
+        for text, start, end, kind in _core._tokens(_read_text(args))
+    ]
+    out.emit(rows, lambda rs: "\n".join(f"{r['start']}\t{r['end']}\t{r['kind']}\t{r['text']}" for r in rs))
+
+
+def _sentences(args: argparse.Namespace, out: _Printer) -> None:
+    rows = [{"text": text, "start": start, "end": end} for text, start, end in _core._sentences(_read_text(args))]
+    out.emit(rows, lambda rs: "\n".join(r["text"] for r in rs))
+
+
 def _parser() -> argparse.ArgumentParser:
     parser = argparse.ArgumentParser(prog="selvo", description="Turkish natural-language processing.")
     parser.add_argument("--json", action="store_true", help="print JSON instead of plain text")
@@ -116,6 +129,12 @@ def _parser() -> argparse.ArgumentParser:
     p = command("currency", _currency, "spell a money amount")
     p.add_argument("amount", type=float)
     p.add_argument("-c", "--currency", default=None, help="TL (default), USD, EUR, GBP, $, €, £")
+
+    p = command("tokens", _tokens, "split text into tokens (byte offsets and kinds)")
+    p.add_argument("text", nargs="*")
+
+    p = command("sentences", _sentences, "split text into sentences (byte offsets)")
+    p.add_argument("text", nargs="*")
 
     p = command("read-number", _read_number, "read Turkish number words back into an integer")
     p.add_argument("text", nargs="*")

@@ -7,11 +7,13 @@ namespace selvo::py {
 
 void register_phonology(Registry& r);
 void register_normalization(Registry& r);
+void register_tokenization(Registry& r);
 void register_embedding_constants(Registry& r);
 
 inline void register_all(Registry& r) {
   register_phonology(r);
   register_normalization(r);
+  register_tokenization(r);
   register_embedding_constants(r);
 }
 
