@@ -10,31 +10,17 @@ namespace {
 std::vector<std::string_view> tokenize_words(std::string_view text) { return TurkishTokenizer::tokenize_words(text); }
 
 // For the command-line tool: (text, byte start, byte end, kind name).
-Ref tokens_with_offsets(std::string_view text) {
-  std::vector<Token> tokens = TurkishTokenizer::tokenize(text);
-  Ref list = check(PyList_New(static_cast<Py_ssize_t>(tokens.size())));
-  for (size_t i = 0; i < tokens.size(); ++i) {
-    const Token& t = tokens[i];
-    Ref item = check(Py_BuildValue("(s#nns#)", t.text.data(), static_cast<Py_ssize_t>(t.text.size()),
-                                   static_cast<Py_ssize_t>(t.start), static_cast<Py_ssize_t>(t.end),
-                                   token_kind_name(t.kind).data(),
-                                   static_cast<Py_ssize_t>(token_kind_name(t.kind).size())));
-    PyList_SetItem(list.get(), static_cast<Py_ssize_t>(i), item.release());
-  }
-  return list;
+std::vector<std::tuple<std::string_view, size_t, size_t, std::string_view>> tokens_with_offsets(std::string_view text) {
+  std::vector<std::tuple<std::string_view, size_t, size_t, std::string_view>> out;
+  for (const Token& t : TurkishTokenizer::tokenize(text)) out.emplace_back(t.text, t.start, t.end, token_kind_name(t.kind));
+  return out;
 }
 
 // For the command-line tool: (trimmed text, byte start, byte end).
-Ref sentences_with_offsets(std::string_view text) {
-  std::vector<Sentence> sentences = SentenceSegmenter::segment(text);
-  Ref list = check(PyList_New(static_cast<Py_ssize_t>(sentences.size())));
-  for (size_t i = 0; i < sentences.size(); ++i) {
-    const Sentence& s = sentences[i];
-    Ref item = check(Py_BuildValue("(s#nn)", s.text.data(), static_cast<Py_ssize_t>(s.text.size()),
-                                   static_cast<Py_ssize_t>(s.start), static_cast<Py_ssize_t>(s.end)));
-    PyList_SetItem(list.get(), static_cast<Py_ssize_t>(i), item.release());
-  }
-  return list;
+std::vector<std::tuple<std::string_view, size_t, size_t>> sentences_with_offsets(std::string_view text) {
+  std::vector<std::tuple<std::string_view, size_t, size_t>> out;
+  for (const Sentence& s : SentenceSegmenter::segment(text)) out.emplace_back(s.text, s.start, s.end);
+  return out;
 }
 
 }  // namespace

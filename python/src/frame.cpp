@@ -544,4 +544,23 @@ PyObject* create_module(PyModuleDef* def, Registry& registry, const std::vector<
   }
 }
 
+PyObject* build_module(PyModuleDef* def, const char* fault_type_name, void (*register_fn)(Registry&),
+                       const std::vector<std::string_view>* order) {
+  try {
+    create_internal_fault_type(fault_type_name);
+    auto* registry = new Registry();  // never freed: function objects point into it
+    register_fn(*registry);
+    std::vector<std::string_view> names;
+    if (!order) {
+      for (const FunctionDef& f : registry->functions()) names.push_back(f.name);
+      for (const auto& c : registry->constants()) names.push_back(c.first);
+      for (ClassBuilder& c : registry->classes()) names.push_back(c.name());
+      order = &names;
+    }
+    return create_module(def, *registry, *order);
+  } catch (...) {
+    return translate_exception();
+  }
+}
+
 }  // namespace selvo::py

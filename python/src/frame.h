@@ -212,26 +212,15 @@ struct ArgConv<BytesArg> {
 // Items of a sequence argument; refuses str (a str is not a list of str).
 std::vector<Ref> sequence_items(PyObject* o);
 
-template <>
-struct ArgConv<std::vector<float>> {
-  using Holder = std::vector<float>;
+template <class F>
+  requires std::is_floating_point_v<F>
+struct ArgConv<std::vector<F>> {
+  using Holder = std::vector<F>;
   static Holder convert(PyObject* o) {
     std::vector<Ref> items = sequence_items(o);
     Holder out;
     out.reserve(items.size());
-    for (Ref& item : items) out.push_back(static_cast<float>(double_from(item.get())));
-    return out;
-  }
-  static Holder& get(Holder& h) { return h; }
-};
-template <>
-struct ArgConv<std::vector<double>> {
-  using Holder = std::vector<double>;
-  static Holder convert(PyObject* o) {
-    std::vector<Ref> items = sequence_items(o);
-    Holder out;
-    out.reserve(items.size());
-    for (Ref& item : items) out.push_back(double_from(item.get()));
+    for (Ref& item : items) out.push_back(static_cast<F>(double_from(item.get())));
     return out;
   }
   static Holder& get(Holder& h) { return h; }
@@ -438,6 +427,20 @@ struct ResultConv<std::pair<A, B>> {
     return PyTuple_Pack(2, a.get(), b.get());
   }
 };
+template <class... T>
+struct ResultConv<std::tuple<T...>> {
+  static PyObject* convert(const std::tuple<T...>& t) {
+    return convert(t, std::index_sequence_for<T...>{});
+  }
+
+ private:
+  template <size_t... I>
+  static PyObject* convert(const std::tuple<T...>& t, std::index_sequence<I...>) {
+    Ref tuple = check(PyTuple_New(sizeof...(T)));
+    (PyTuple_SetItem(tuple.get(), I, check(to_py(std::get<I>(t))).release()), ...);  // steals
+    return tuple.release();
+  }
+};
 template <class T>
 struct ResultConv<std::vector<T>> {
   template <class V>
@@ -524,34 +527,43 @@ typename ArgConv<arg_t<A>>::Holder convert_arg(PyObject* o, const Param& p) {
   }
 }
 
-// Calls F with the converted arguments (after an optional self) and
-// converts its result.
-template <auto F, size_t Skip, class Self, size_t... I>
-PyObject* invoke(Self* self, const Signature& sig, PyObject** slots, std::index_sequence<I...>) {
+// Upper bound on parameters of any binding.
+inline constexpr size_t kMaxParams = 12;
+
+// Converts the Python arguments of F that follow its first `Skip` C++
+// parameters (left to right; the first failure propagates and stops the
+// rest), then calls run(converted...) while the converted values are alive.
+template <auto F, size_t Skip>
+struct Converted {
   using Tr = FnTraits<decltype(F)>;
-  using Args = typename Tr::args;
-  // Braced initialisation converts left to right and stops at the first
-  // failure (the exception propagates).
-  std::tuple<typename ArgConv<arg_t<std::tuple_element_t<I + Skip, Args>>>::Holder...> holders{
-      convert_arg<std::tuple_element_t<I + Skip, Args>>(slots[I], sig.params[I])...};
-  (void)holders;
-  auto call = [&]() -> decltype(auto) {
-    if constexpr (Skip == 1) {
-      return F(*self, ArgConv<arg_t<std::tuple_element_t<I + Skip, Args>>>::get(std::get<I>(holders))...);
-    } else {
-      return F(ArgConv<arg_t<std::tuple_element_t<I + Skip, Args>>>::get(std::get<I>(holders))...);
-    }
-  };
-  if constexpr (std::is_void_v<typename Tr::ret>) {
+  template <size_t I>
+  using A = arg_t<std::tuple_element_t<I + Skip, typename Tr::args>>;
+
+  template <class Run>
+  static decltype(auto) apply(const Signature& sig, PyObject** slots, Run&& run) {
+    return apply(sig, slots, std::forward<Run>(run), std::make_index_sequence<Tr::arity - Skip>{});
+  }
+
+ private:
+  template <class Run, size_t... I>
+  static decltype(auto) apply(const Signature& sig, PyObject** slots, Run&& run, std::index_sequence<I...>) {
+    // Braced initialisation is evaluated left to right.
+    std::tuple<typename ArgConv<A<I>>::Holder...> holders{convert_arg<A<I>>(slots[I], sig.params[I])...};
+    (void)holders;
+    return run(ArgConv<A<I>>::get(std::get<I>(holders))...);
+  }
+};
+
+// Runs `call` and converts what it returns (None for void).
+template <class R, class Call>
+PyObject* finish(Call&& call) {
+  if constexpr (std::is_void_v<R>) {
     call();
     Py_RETURN_NONE;
   } else {
     return to_py(call());
   }
 }
-
-// Upper bound on parameters of any binding.
-inline constexpr size_t kMaxParams = 12;
 
 template <auto F>
 struct FunctionBinding {
@@ -562,15 +574,16 @@ struct FunctionBinding {
     try {
       PyObject* slots[kMaxParams + 1];
       sig->bind(args, nargs, kwnames, slots);
-      return invoke<F, 0, void>(nullptr, *sig, slots, std::make_index_sequence<Tr::arity>{});
+      return finish<typename Tr::ret>([&]() -> decltype(auto) {
+        return Converted<F, 0>::apply(*sig, slots, [](auto&&... a) -> decltype(auto) {
+          return F(std::forward<decltype(a)>(a)...);
+        });
+      });
     } catch (...) {
       return translate_exception();
     }
   }
 };
-
-template <class T, bool Exclusive>
-using self_ref_t = std::conditional_t<Exclusive, T, const T>;
 
 template <auto F>
 struct MethodBinding {
@@ -579,16 +592,13 @@ struct MethodBinding {
   using SelfRef = std::tuple_element_t<0, typename Tr::args>;
   static_assert(std::is_lvalue_reference_v<SelfRef>, "a method takes its instance by reference");
   using SelfT = std::remove_reference_t<SelfRef>;
-  using T = std::remove_const_t<SelfT>;
   static constexpr bool kMutating = !std::is_const_v<SelfT>;
 
   static PyObject* call(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
     try {
       PyObject* slots[kMaxParams + 1];
       sig->bind(args, nargs, kwnames, slots);
-      auto* inst = reinterpret_cast<Instance*>(self);
-      // Arguments convert before the instance is borrowed.
-      return call_borrowed(inst, slots);
+      return call_borrowed(reinterpret_cast<Instance*>(self), slots);
     } catch (...) {
       return translate_exception();
     }
@@ -605,26 +615,14 @@ struct MethodBinding {
   }
 
  private:
+  // Arguments convert before the instance is borrowed.
   static PyObject* call_borrowed(Instance* inst, PyObject** slots) {
-    using Args = typename Tr::args;
-    return convert_then_borrow(inst, slots, std::make_index_sequence<Tr::arity - 1>{}, (Args*)nullptr);
-  }
-
-  template <size_t... I, class... A>
-  static PyObject* convert_then_borrow(Instance* inst, PyObject** slots, std::index_sequence<I...>,
-                                       std::tuple<A...>*) {
-    using Args = typename Tr::args;
-    std::tuple<typename ArgConv<arg_t<std::tuple_element_t<I + 1, Args>>>::Holder...> holders{
-        convert_arg<std::tuple_element_t<I + 1, Args>>(slots[I], sig->params[I])...};
-    (void)holders;
-    Borrow borrow(inst, kMutating);
-    SelfT& self = *static_cast<SelfT*>(inst->value);
-    if constexpr (std::is_void_v<typename Tr::ret>) {
-      F(self, ArgConv<arg_t<std::tuple_element_t<I + 1, Args>>>::get(std::get<I>(holders))...);
-      Py_RETURN_NONE;
-    } else {
-      return to_py(F(self, ArgConv<arg_t<std::tuple_element_t<I + 1, Args>>>::get(std::get<I>(holders))...));
-    }
+    return finish<typename Tr::ret>([&]() -> decltype(auto) {
+      return Converted<F, 1>::apply(*sig, slots, [inst](auto&&... a) -> decltype(auto) {
+        Borrow borrow(inst, kMutating);
+        return F(*static_cast<SelfT*>(inst->value), std::forward<decltype(a)>(a)...);
+      });
+    });
   }
 };
 
@@ -789,28 +787,19 @@ class ClassBuilder {
       try {
         PyObject* slots[kMaxParams + 1];
         sig->bind_tuple(args, kwargs, slots);
-        return construct(type, slots, std::make_index_sequence<Tr::arity>{});
+        auto made = Converted<F, 0>::apply(*sig, slots, [](auto&&... a) { return F(std::forward<decltype(a)>(a)...); });
+        using V = std::remove_cvref_t<decltype(made)>;
+        if constexpr (is_result<V>::value) {
+          if (!made.ok()) {
+            raise(made.error());
+            return nullptr;
+          }
+          return adopt(type, std::move(made).value());
+        } else {
+          return adopt(type, std::move(made));
+        }
       } catch (...) {
         return translate_exception();
-      }
-    }
-
-    template <size_t... I>
-    static PyObject* construct(PyTypeObject* type, PyObject** slots, std::index_sequence<I...>) {
-      using Args = typename Tr::args;
-      std::tuple<typename ArgConv<arg_t<std::tuple_element_t<I, Args>>>::Holder...> holders{
-          convert_arg<std::tuple_element_t<I, Args>>(slots[I], sig->params[I])...};
-      (void)holders;
-      auto made = F(ArgConv<arg_t<std::tuple_element_t<I, Args>>>::get(std::get<I>(holders))...);
-      using V = std::remove_cvref_t<decltype(made)>;
-      if constexpr (is_result<V>::value) {
-        if (!made.ok()) {
-          raise(made.error());
-          return nullptr;
-        }
-        return adopt(type, std::move(made).value());
-      } else {
-        return adopt(type, std::move(made));
       }
     }
 
@@ -916,6 +905,13 @@ class ClassBuilder {
 // names (functions, constants and classes mixed); names not listed are
 // refused. Returns null with a Python error on failure.
 PyObject* create_module(PyModuleDef* def, Registry& registry, const std::vector<std::string_view>& order);
+
+// Builds an extension module: creates its internal-fault type, runs
+// `register_fn` once on a registry that lives as long as the process (the
+// function objects point into it) and adds the entries in `order`, or in
+// registration order when `order` is null.
+PyObject* build_module(PyModuleDef* def, const char* fault_type_name, void (*register_fn)(Registry&),
+                       const std::vector<std::string_view>* order);
 
 // Single-phase initialisation shared by the extension modules: a second
 // call in the same interpreter returns the module already made; a call from

@@ -38,23 +38,10 @@ PyModuleDef g_module_def = {PyModuleDef_HEAD_INIT, "_core", "", 0, nullptr, null
 
 selvo::py::ModuleOnce g_once;
 
-PyObject* build_module() {
-  using namespace selvo::py;
-  try {
-    create_internal_fault_type("selvo._core.InternalFault");
-    // Registries and signatures live as long as the process: the function
-    // objects point into them.
-    static Registry* registry = [] {
-      auto* r = new Registry();
-      register_all(*r);
-      return r;
-    }();
-    return create_module(&g_module_def, *registry, module_order());
-  } catch (...) {
-    return translate_exception();
-  }
+PyObject* build() {
+  return selvo::py::build_module(&g_module_def, "selvo._core.InternalFault", &selvo::py::register_all, &module_order());
 }
 
 }  // namespace
 
-PyMODINIT_FUNC PyInit__core(void) { return g_once.init(build_module); }
+PyMODINIT_FUNC PyInit__core(void) { return g_once.init(build); }

@@ -158,25 +158,7 @@ void register_testframe(Registry& r) {
 PyModuleDef g_def = {PyModuleDef_HEAD_INIT, "_testframe", "", 0, nullptr, nullptr, nullptr, nullptr, nullptr};
 ModuleOnce g_once;
 
-PyObject* build() {
-  try {
-    create_internal_fault_type("selvo._testframe.InternalFault");
-    static Registry* registry = [] {
-      auto* r = new Registry();
-      register_testframe(*r);
-      return r;
-    }();
-    static const std::vector<std::string_view> order = [] {
-      std::vector<std::string_view> names;
-      for (const FunctionDef& f : registry->functions()) names.push_back(f.name);
-      for (ClassBuilder& c : registry->classes()) names.push_back(c.name());
-      return names;
-    }();
-    return create_module(&g_def, *registry, order);
-  } catch (...) {
-    return translate_exception();
-  }
-}
+PyObject* build() { return build_module(&g_def, "selvo._testframe.InternalFault", &register_testframe, nullptr); }
 
 }  // namespace
 
