@@ -76,6 +76,9 @@ class TestRegistration:
         assert core.__name__ == "selvo._core"
         assert core.__doc__ == ""
 
+    def test_built_on_the_stable_abi(self, core):
+        assert core.__file__.endswith(".abi3.so")
+
     def test_package_reexports(self, core):
         import selvo
 

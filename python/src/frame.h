@@ -318,36 +318,28 @@ struct Exclusive {
   T& value;
 };
 
-template <class T>
-struct ArgConv<Shared<T>> {
+// Checks the type at conversion; the borrow starts when the value is taken
+// (after every argument has converted) and ends with the call.
+template <class T, bool kExclusive>
+struct InstanceArgConv {
   struct Holder {
     Instance* inst;
     std::unique_ptr<Borrow> borrow;
   };
-  static Holder convert(PyObject* o) {
-    Instance* inst = instance_of(o, ClassInfo<T>::type, ClassInfo<T>::name);
-    return Holder{inst, nullptr};
-  }
-  static Shared<T> get(Holder& h) {
-    h.borrow = std::make_unique<Borrow>(h.inst, false);
-    return Shared<T>{*static_cast<const T*>(h.inst->value)};
+  static Holder convert(PyObject* o) { return Holder{instance_of(o, ClassInfo<T>::type, ClassInfo<T>::name), nullptr}; }
+  static auto get(Holder& h) {
+    h.borrow = std::make_unique<Borrow>(h.inst, kExclusive);
+    if constexpr (kExclusive) {
+      return Exclusive<T>{*static_cast<T*>(h.inst->value)};
+    } else {
+      return Shared<T>{*static_cast<const T*>(h.inst->value)};
+    }
   }
 };
 template <class T>
-struct ArgConv<Exclusive<T>> {
-  struct Holder {
-    Instance* inst;
-    std::unique_ptr<Borrow> borrow;
-  };
-  static Holder convert(PyObject* o) {
-    Instance* inst = instance_of(o, ClassInfo<T>::type, ClassInfo<T>::name);
-    return Holder{inst, nullptr};
-  }
-  static Exclusive<T> get(Holder& h) {
-    h.borrow = std::make_unique<Borrow>(h.inst, true);
-    return Exclusive<T>{*static_cast<T*>(h.inst->value)};
-  }
-};
+struct ArgConv<Shared<T>> : InstanceArgConv<T, false> {};
+template <class T>
+struct ArgConv<Exclusive<T>> : InstanceArgConv<T, true> {};
 
 // A result that is a new instance of a bound class.
 template <class T>
