@@ -97,6 +97,101 @@ def _sentences(args: argparse.Namespace, out: _Printer) -> None:
     out.emit(rows, lambda rs: "\n".join(r["text"] for r in rs))
 
 
+def _analyze(args: argparse.Namespace, out: _Printer) -> None:
+    morph = _core.Morphology()
+    rows = [{"word": w, "analyses": morph.analyze(w)} for w in _words(args)]
+
+    def plain(rs: list[dict[str, Any]]) -> str:
+        lines = []
+        for r in rs:
+            if not r["analyses"]:
+                lines.append(f"{r['word']}\t(no analysis)")
+            for a in r["analyses"]:
+                lines.append(f"{r['word']}\t{a['formatted']}\t{a['score']:.2f}")
+        return "\n".join(lines)
+
+    out.emit(rows, plain)
+
+
+def _stem(args: argparse.Namespace, out: _Printer) -> None:
+    rows = [{"word": w, "stem": _core.stem(w)} for w in _words(args)]
+    out.emit(rows, lambda rs: "\n".join(f"{r['word']}\t{r['stem']}" for r in rs))
+
+
+def _disambiguate(args: argparse.Namespace, out: _Printer) -> None:
+    tokens = _core.tokenize_words(_read_text(args))
+    # Always JSON: one analysis per token.
+    print(json.dumps(_core.Disambiguator().disambiguate(tokens), ensure_ascii=False))
+
+
+def _deasciify(args: argparse.Namespace, out: _Printer) -> None:
+    out.emit(_core.deasciify(_read_text(args)))
+
+
+def _normalize(args: argparse.Namespace, out: _Printer) -> None:
+    out.emit(_core.normalize_informal(_read_text(args)))
+
+
+def _spell(args: argparse.Namespace, out: _Printer) -> None:
+    checker = _core.SpellChecker()
+    rows = [
+        {
+            "word": w,
+            "correct": checker.is_correct(w),
+            "suggestions": checker.suggest(w, args.max_distance, args.max_suggestions),
+        }
+        for w in _words(args)
+    ]
+
+    def plain(rs):
+        lines = []
+        for r in rs:
+            if r["correct"]:
+                lines.append(f"{r['word']}\tcorrect")
+            else:
+                found = ", ".join(f"{s['word']} ({s['distance']})" for s in r["suggestions"])
+                lines.append(f"{r['word']}\t{found or 'no suggestions'}")
+        return "\n".join(lines)
+
+    out.emit(rows, plain)
+
+
+def _pii_engine(args: argparse.Namespace) -> Any:
+    return _core.TurkishPiiEngine(
+        preserve_corporate_emails=not args.report_corporate_emails, disabled_types=args.disable or None
+    )
+
+
+def _mask(args: argparse.Namespace, out: _Printer) -> None:
+    engine = _pii_engine(args)
+    vault = _core.PiiVault()
+    if args.vault and args.append:
+        try:
+            with open(args.vault, encoding="utf-8") as f:
+                vault = _core.PiiVault.from_json(f.read())
+        except FileNotFoundError:
+            pass
+    result = engine.mask_with_vault(_read_text(args), vault, args.mode)
+    if args.vault:
+        with open(args.vault, "w", encoding="utf-8") as f:
+            f.write(vault.to_json())
+    if out.as_json:
+        out.emit({"masked_text": result["masked_text"], "mapping": result["mapping"], "entities": result["entities"]})
+    else:
+        print(result["masked_text"])
+
+
+def _restore(args: argparse.Namespace, out: _Printer) -> None:
+    with open(args.vault, encoding="utf-8") as f:
+        vault = _core.PiiVault.from_json(f.read())
+    out.emit(vault.restore(_read_text(args)))
+
+
+def _detect(args: argparse.Namespace, out: _Printer) -> None:
+    # Always JSON: one object per entity, offsets in characters.
+    print(json.dumps(_pii_engine(args).detect(_read_text(args)), ensure_ascii=False))
+
+
 def _parser() -> argparse.ArgumentParser:
     parser = argparse.ArgumentParser(prog="selvo", description="Turkish natural-language processing.")
     parser.add_argument("--json", action="store_true", help="print JSON instead of plain text")
@@ -136,8 +231,49 @@ def _parser() -> argparse.ArgumentParser:
     p = command("sentences", _sentences, "split text into sentences (byte offsets)")
     p.add_argument("text", nargs="*")
 
+    p = command("deasciify", _deasciify, "restore Turkish letters in text typed without them")
+    p.add_argument("text", nargs="*")
+
+    p = command("normalize", _normalize, "rewrite informal Turkish in the standard written form")
+    p.add_argument("text", nargs="*")
+
+    p = command("spell", _spell, "check words and suggest corrections")
+    p.add_argument("words", nargs="*")
+    p.add_argument("--max-distance", type=int, default=None, help="largest byte edit distance (default 2)")
+    p.add_argument("--max-suggestions", type=int, default=None, help="at most this many suggestions (default 5)")
+
     p = command("read-number", _read_number, "read Turkish number words back into an integer")
     p.add_argument("text", nargs="*")
+
+    p = command("analyze", _analyze, "morphological analyses of words")
+    p.add_argument("words", nargs="*")
+
+    p = command("stem", _stem, "stem words (root of the best analysis)")
+    p.add_argument("words", nargs="*")
+
+    p = command("disambiguate", _disambiguate, "one analysis per token of a sentence (JSON)")
+    p.add_argument("text", nargs="*")
+
+    def pii_options(p: argparse.ArgumentParser) -> None:
+        p.add_argument("--disable", action="append", metavar="TYPE", help="a category not to mask (repeatable)")
+        p.add_argument(
+            "--report-corporate-emails", action="store_true", help="also mask role addresses such as info@..."
+        )
+
+    p = command("mask", _mask, "mask personal data in a prompt; the vault is saved to --vault")
+    p.add_argument("text", nargs="*", help="prompt (default: standard input)")
+    p.add_argument("--vault", metavar="FILE", help="write the vault JSON to FILE")
+    p.add_argument("--append", action="store_true", help="continue the vault already in --vault FILE")
+    p.add_argument("--mode", default="placeholder", help="placeholder (default), tag, anonymize or surrogate")
+    pii_options(p)
+
+    p = command("restore", _restore, "put the original values back into a model's answer")
+    p.add_argument("text", nargs="*", help="answer (default: standard input)")
+    p.add_argument("--vault", metavar="FILE", required=True, help="the vault JSON written by 'selvo mask'")
+
+    p = command("detect", _detect, "personal data found in a text (JSON, character offsets)")
+    p.add_argument("text", nargs="*")
+    pii_options(p)
     return parser
 
 

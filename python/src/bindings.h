@@ -8,13 +8,17 @@ namespace selvo::py {
 void register_phonology(Registry& r);
 void register_normalization(Registry& r);
 void register_tokenization(Registry& r);
+void register_morphology(Registry& r);
 void register_embedding_constants(Registry& r);
+void register_pii(Registry& r);
 
 inline void register_all(Registry& r) {
   register_phonology(r);
   register_normalization(r);
   register_tokenization(r);
+  register_morphology(r);
   register_embedding_constants(r);
+  register_pii(r);
 }
 
 }  // namespace selvo::py

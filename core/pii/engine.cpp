@@ -1,0 +1,185 @@
+#include "pii/engine.h"
+
+#include <algorithm>
+
+#include "normalization/asciifier.h"
+#include "pii/text.h"
+#include "util/regex.h"
+
+namespace selvo {
+
+namespace {
+
+// Each word, followed by its diacritic-free form when that differs and is
+// not listed already.
+std::vector<std::string> with_ascii_forms(std::initializer_list<const char*> words) {
+  std::vector<std::string> out;
+  auto add = [&](std::string w) {
+    if (std::find(out.begin(), out.end(), w) == out.end()) out.push_back(std::move(w));
+  };
+  for (const char* w : words) {
+    add(w);
+    add(TurkishAsciifier::asciify(w));
+  }
+  return out;
+}
+
+PiiEntity make_entity(std::string_view text, size_t start, size_t end, std::string_view label, PiiType type,
+                      float confidence) {
+  PiiEntity e;
+  e.text = std::string(text.substr(start, end - start));
+  e.label = std::string(label);
+  e.pii_type = type;
+  e.start = start;
+  e.end = end;
+  e.confidence = confidence;
+  e.stem = e.text;
+  return e;
+}
+
+// A detector step of the pipeline that another module provides: it runs
+// when `wanted` says so for the engine.
+struct DetectorStep {
+  int step;
+  bool (*wanted)(const TurkishPiiEngine&);
+  void (*run)(const TurkishPiiEngine&, std::string_view, std::vector<PiiEntity>&);
+};
+
+// Steps 1, 3, 4, 5 and 8 join this list (with their step numbers) when
+// their detectors are built; the pipeline runs every entry at its place.
+constexpr DetectorStep kDetectorSteps[] = {
+    {2, [](const TurkishPiiEngine&) { return true; },
+     [](const TurkishPiiEngine& engine, std::string_view text, std::vector<PiiEntity>& out) {
+       PatternInput in(text);
+       in.settings.preserve_corporate_emails = engine.preserve_corporate_emails();
+       in.settings.has_embedding_scorer = engine.has_embedding_scorer();
+       detect_pattern_entities(in, out);
+     }},
+    {6, [](const TurkishPiiEngine& engine) { return engine.is_type_enabled(PiiType::Adres); },
+     [](const TurkishPiiEngine&, std::string_view text, std::vector<PiiEntity>& out) {
+       detect_addresses(text, out);
+     }},
+    {7,
+     [](const TurkishPiiEngine& engine) {
+       return engine.is_type_enabled(PiiType::KanGrubu) || engine.is_type_enabled(PiiType::Saglik) ||
+              engine.is_type_enabled(PiiType::Cinsiyet);
+     },
+     [](const TurkishPiiEngine& engine, std::string_view text, std::vector<PiiEntity>& out) {
+       engine.detect_sensitive_categories(text, out);
+     }},
+};
+
+}  // namespace
+
+const std::vector<std::string>& BLOOD_TYPES() {
+  static const std::vector<std::string> set = with_ascii_forms({
+      "a rh+",    "a rh-",    "a rh (+)",    "a rh (-)",    "a rh pozitif",    "a rh negatif",
+      "b rh+",    "b rh-",    "b rh (+)",    "b rh (-)",    "b rh pozitif",    "b rh negatif",
+      "ab rh+",   "ab rh-",   "ab rh (+)",   "ab rh (-)",   "ab rh pozitif",   "ab rh negatif",
+      "0 rh+",    "0 rh-",    "0 rh (+)",    "0 rh (-)",    "0 rh pozitif",    "0 rh negatif",
+      "sıfır rh+", "sıfır rh-", "sıfır rh pozitif", "sıfır rh negatif",
+  });
+  return set;
+}
+
+const std::vector<std::string>& HEALTH_TERMS() {
+  static const std::vector<std::string> set = with_ascii_forms({
+      "diyabet",     "şeker hastalığı", "hipertansiyon", "tansiyon",     "kanser",
+      "tümör",       "lösemi",          "kemoterapi",    "radyoterapi",  "depresyon",
+      "bipolar",     "şizofreni",       "anksiyete",     "panik atak",   "astım",
+      "bronşit",     "koah",            "epilepsi",      "sara",         "alzheimer",
+      "demans",      "parkinson",       "hepatit",       "hepatit b",    "hepatit c",
+      "aids",        "hiv",             "koroner",       "enfarktüs",    "kalp krizi",
+      "anjiyo",      "bypass",          "diyaliz",       "böbrek yetmezliği", "otizm",
+      "down sendromu", "engelli",       "engellilik",    "özürlü",       "işitme engelli",
+      "görme engelli", "ortopedik engelli", "zihinsel engelli", "sağlık kurulu raporu", "ilaç raporu",
+      "psikiyatri",  "onkoloji",        "kardiyoloji",   "nöroloji",     "ortopedi",
+  });
+  return set;
+}
+
+const std::vector<std::string>& RELIGION_TERMS() {
+  static const std::vector<std::string> set = with_ascii_forms({
+      "müslüman", "islam",   "hristiyan", "hıristiyan", "yahudi", "musevi",   "alevi",
+      "sünni",    "caferi",  "ortodoks",  "katolik",    "protestan", "budist", "hindu",
+      "ateist",   "deist",   "agnostik",  "şinto",      "zerdüşt",
+  });
+  return set;
+}
+
+void detect_addresses(std::string_view text, std::vector<PiiEntity>& out) {
+  // The street name before "Caddesi", "Sokağı", ... is at most 80
+  // characters: unbounded, the letters-and-blanks run would be re-scanned to
+  // the end of the text from every "Mahallesi", which makes a long text of
+  // repeated neighbourhood names quadratic.
+  static const Regex ADDRESS_REGEX(
+      R"re((?ix) \b[A-ZÇĞİÖŞÜ][a-zçğıöşü]+\s+(?:Mahallesi|Mah\.|Mah)\b (?:[,\s]+[A-ZÇĞİÖŞÜ][a-zçğıöşü\s]{1,80}(?:Caddesi|Cad\.|Cad|Sokağı|Sok\.|Sok|Bulvarı|Bulv\.|Bulv))? (?:[,\s]+(?:No|Kapı\s*No|Daire|Kat)[:\s]*[0-9/A-Za-z]+)? (?:[,\s]+[A-ZÇĞİÖŞÜ][a-zçğıöşü]+(?:\s*/\s*[A-ZÇĞİÖŞÜ][a-zçğıöşü]+)?)?)re");
+  // Every match holds "Mahallesi", "Mah." or "Mah" in some letter case
+  // (no other character folds to m, a or h): text without it is skipped.
+  bool has_mah = false;
+  for (size_t i = 0; i + 3 <= text.size() && !has_mah; ++i) {
+    has_mah = (text[i] | 0x20) == 'm' && (text[i + 1] | 0x20) == 'a' && (text[i + 2] | 0x20) == 'h';
+  }
+  if (!has_mah) return;
+  ADDRESS_REGEX.for_each_match(text, [&](const Match& m) {
+    // The entity covers the match without surrounding white space, so that
+    // its text is exactly the input between its offsets.
+    auto [a, b] = pii::trim_space_range(m.str());
+    if (a == b) return;
+    out.push_back(make_entity(text, m.start() + a, m.start() + b, "ADRES", PiiType::Adres, 0.9f));
+  });
+}
+
+void TurkishPiiEngine::detect_sensitive_categories(std::string_view text, std::vector<PiiEntity>& out) const {
+  pii::LoweredText lowered(text);
+  const std::string& lower = lowered.lower();
+  auto emit = [&](size_t pos, size_t len, std::string_view label, PiiType type, float confidence) {
+    size_t start = lowered.input_start(pos);
+    size_t end = lowered.input_end(pos + len);
+    if (end > start) out.push_back(make_entity(text, start, end, label, type, confidence));
+  };
+  for (const std::string& term : BLOOD_TYPES()) {
+    if (size_t pos = lower.find(term); pos != std::string::npos) {
+      emit(pos, term.size(), "KAN_GRUBU", PiiType::KanGrubu, 0.98f);
+    }
+  }
+  for (const std::string& term : HEALTH_TERMS()) {
+    for (size_t pos = lower.find(term); pos != std::string::npos; pos = lower.find(term, pos + term.size())) {
+      emit(pos, term.size(), "SAGLIK", PiiType::Saglik, 0.95f);
+    }
+  }
+  for (const std::string& term : RELIGION_TERMS()) {
+    if (size_t pos = lower.find(term); pos != std::string::npos) {
+      emit(pos, term.size(), "DIN", PiiType::Saglik, 0.9f);
+    }
+  }
+  // Step 8 (health words confirmed by the embedding scorer) runs here once
+  // engines carry a scorer.
+}
+
+std::vector<PiiEntity> resolve_conflicts(std::vector<PiiEntity> entities) {
+  std::stable_sort(entities.begin(), entities.end(), [](const PiiEntity& a, const PiiEntity& b) {
+    if (a.start != b.start) return a.start < b.start;
+    return (a.end - a.start) > (b.end - b.start);
+  });
+  std::vector<PiiEntity> kept;
+  for (PiiEntity& e : entities) {
+    if (kept.empty() || e.start >= kept.back().end) {
+      kept.push_back(std::move(e));
+    } else if (e.confidence > kept.back().confidence) {
+      kept.back() = std::move(e);
+    }
+  }
+  return kept;
+}
+
+std::vector<PiiEntity> TurkishPiiEngine::detect(std::string_view text) const {
+  std::vector<PiiEntity> found;
+  for (const DetectorStep& step : kDetectorSteps) {
+    if (step.wanted(*this)) step.run(*this, text, found);
+  }
+  std::erase_if(found, [&](const PiiEntity& e) { return disabled_.contains(e.pii_type); });
+  return resolve_conflicts(std::move(found));
+}
+
+}  // namespace selvo

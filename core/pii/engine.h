@@ -1,0 +1,82 @@
+// TurkishPiiEngine: the settings of personal-data detection and the
+// detection pipeline that turns a text into a sorted, non-overlapping list
+// of entities. Masking and restoring with a vault are in pii/vault.h.
+//
+// The pipeline, in order (each step appends to one working list):
+//   1. checksum identifiers                     (joins with its detector)
+//   2. pattern rules                            detect_pattern_entities
+//   3. spelled-out numbers                      (joins with its detector)
+//   4. secrets, unless SIFRE is disabled        (joins with its detector)
+//   5. person names, unless AD and KISI are     (joins with its detector)
+//   6. postal addresses, unless ADRES is disabled
+//   7. blood groups, health and religion terms, unless KAN_GRUBU, SAGLIK and
+//      CINSIYET are all disabled
+//   8. health words confirmed by the embedding scorer (joins with it)
+//   9. entities of disabled categories are dropped
+//  10. overlaps are resolved
+// Steps 1, 3, 4, 5 and 8 are the entries of `kDetectorSteps` in engine.cpp
+// that the detectors add themselves to.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "pii/patterns.h"
+#include "pii/types.h"
+
+namespace selvo {
+
+class PiiVault;
+struct MaskResult;
+enum class MaskMode : uint8_t;
+
+class TurkishPiiEngine {
+ public:
+  TurkishPiiEngine() = default;
+
+  void disable_type(PiiType t) noexcept { disabled_.insert(t); }
+  void enable_type(PiiType t) noexcept { disabled_.erase(t); }
+  void set_type_enabled(PiiType t, bool enabled) noexcept { enabled ? enable_type(t) : disable_type(t); }
+  bool is_type_enabled(PiiType t) const noexcept { return !disabled_.contains(t); }
+  const PiiTypeSet& disabled_types() const noexcept { return disabled_; }
+
+  bool preserve_corporate_emails() const noexcept { return preserve_corporate_emails_; }
+  void set_preserve_corporate_emails(bool v) noexcept { preserve_corporate_emails_ = v; }
+
+  // The embedding scorer that confirms names and private dates by their
+  // context comes with the name detector; until then no engine has one.
+  bool has_embedding_scorer() const noexcept { return false; }
+
+  // Entities sorted by start, non-overlapping, none of a disabled category.
+  std::vector<PiiEntity> detect(std::string_view text) const;
+
+  // Masking and restoring (pii/vault.cpp). mask_with_vault keeps every
+  // registration in `vault`; mask uses a new, empty vault.
+  MaskResult mask(std::string_view text, MaskMode mode) const;
+  MaskResult mask_with_vault(std::string_view text, MaskMode mode, PiiVault& vault) const;
+  std::string restore_response(std::string_view text, const PiiVault& vault) const;
+
+  // Steps 7 and 8 of the pipeline.
+  void detect_sensitive_categories(std::string_view text, std::vector<PiiEntity>& out) const;
+
+ private:
+  PiiTypeSet disabled_;
+  bool preserve_corporate_emails_ = true;
+};
+
+// Step 6: postal addresses.
+void detect_addresses(std::string_view text, std::vector<PiiEntity>& out);
+
+// Step 10: sorts by start (longer first at equal starts, step order kept
+// otherwise) and keeps, of overlapping entities, the first unless a later
+// one is strictly more confident than the last one kept.
+std::vector<PiiEntity> resolve_conflicts(std::vector<PiiEntity> entities);
+
+// The process-wide term sets of step 7 (each word also in its
+// diacritic-free form).
+const std::vector<std::string>& BLOOD_TYPES();
+const std::vector<std::string>& HEALTH_TERMS();
+const std::vector<std::string>& RELIGION_TERMS();
+
+}  // namespace selvo

@@ -1,0 +1,60 @@
+// Text helpers shared by the personal-data detectors, the vault and the
+// suffix rules: the general (locale-independent) Unicode case mappings,
+// trimming of Unicode white space, the alphabetic test, a lowercase copy
+// whose positions map back to the input, and byte/character offsets.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace selvo::pii {
+
+// Full Unicode case mappings of the root locale (not the Turkish ones):
+// "i" and "ı" both upper-case to "I"; "ß" becomes "SS".
+std::string unicode_upper(std::string_view s);
+std::string unicode_lower(std::string_view s);
+
+bool is_unicode_space(char32_t c) noexcept;
+// ASCII letters and every character with the Unicode Alphabetic property.
+bool is_alphabetic(char32_t c) noexcept;
+
+// `s` without leading and trailing Unicode white space.
+std::string_view trim_space(std::string_view s) noexcept;
+// The byte range [first, last) of trim_space(s) inside s.
+std::pair<size_t, size_t> trim_space_range(std::string_view s) noexcept;
+
+// The Turkish lowercase of a text together with, for every byte of the
+// lowercase copy, the byte range of the input character it came from. A
+// range found in `lower` is mapped back to whole input characters.
+class LoweredText {
+ public:
+  explicit LoweredText(std::string_view text);
+  const std::string& lower() const noexcept { return lower_; }
+  // Input byte range of the lowercase byte range [start, end).
+  size_t input_start(size_t lower_start) const noexcept;
+  size_t input_end(size_t lower_end) const noexcept;
+
+ private:
+  std::string lower_;
+  std::vector<uint32_t> src_start_;  // per lowercase byte
+  std::vector<uint32_t> src_end_;
+  size_t input_size_ = 0;
+};
+
+// Converts ascending byte offsets of `text` to character counts. Offsets
+// that are not ascending are handled too, just more slowly.
+class CharOffsets {
+ public:
+  explicit CharOffsets(std::string_view text) : text_(text) {}
+  size_t chars_before(size_t byte_offset);
+
+ private:
+  std::string_view text_;
+  size_t byte_ = 0;
+  size_t chars_ = 0;
+};
+
+}  // namespace selvo::pii
