@@ -10,12 +10,13 @@
 //     removal of repeated (formatted, secondary part of speech) pairs.
 #include "morphology/analyzer.h"
 
+#include "util/json_writer.h"
+
 #include <unicode/uchar.h>
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <nlohmann/json.hpp>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -268,37 +269,26 @@ std::string format_parse(std::string_view lemma, PrimaryPos primary_pos, std::st
   return s;
 }
 
-std::string float_json(float value) {
-  if (!std::isfinite(value)) return "null";
-  char buf[64];
-  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
-  SELVO_ASSERT(ec == std::errc(), "formatting a float failed");
-  std::string s(buf, end);
-  if (s.find_first_of(".eE") == std::string::npos) s += ".0";
-  return s;
+void MorphParse::write_json(JsonWriter& w) const {
+  w.begin_object();
+  w.key("surface").value(surface);
+  w.key("lemma").value(lemma);
+  w.key("root").value(root);
+  w.key("primary_pos").value(name(primary_pos));
+  w.key("pos").value(name(pos));
+  w.key("secondary_pos").value(name(secondary_pos));
+  w.key("morpheme_tags").begin_array();
+  for (const std::string& tag : morpheme_tags) w.value(tag);
+  w.end_array();
+  w.key("formatted").value(formatted);
+  w.key("score").value(score);
+  w.end_object();
 }
 
 Result<std::string> MorphParse::to_json() const {
-  try {
-    auto str = [](std::string_view s) { return nlohmann::json(s).dump(); };
-    std::string out = "{\"surface\":" + str(surface);
-    out += ",\"lemma\":" + str(lemma);
-    out += ",\"root\":" + str(root);
-    out += ",\"primary_pos\":" + str(name(primary_pos));
-    out += ",\"pos\":" + str(name(pos));
-    out += ",\"secondary_pos\":" + str(name(secondary_pos));
-    out += ",\"morpheme_tags\":[";
-    for (size_t i = 0; i < morpheme_tags.size(); ++i) {
-      if (i) out += ',';
-      out += str(morpheme_tags[i]);
-    }
-    out += "],\"formatted\":" + str(formatted);
-    out += ",\"score\":" + float_json(score);
-    out += '}';
-    return out;
-  } catch (const nlohmann::json::exception& e) {
-    return Error::json(e.what());
-  }
+  JsonWriter w;
+  write_json(w);
+  return std::move(w).finish();
 }
 
 // ---------------------------------------------------------------------------

@@ -23,6 +23,8 @@
 
 namespace selvo {
 
+class JsonWriter;
+
 // One analysis of a word.
 struct MorphParse {
   std::string surface;  // the word as passed in, trimmed (case kept)
@@ -44,6 +46,8 @@ struct MorphParse {
   // that reads back as the same single-precision value. Fails (Json) only
   // when a text is not valid UTF-8.
   Result<std::string> to_json() const;
+  // The same object written into a larger document.
+  void write_json(JsonWriter& w) const;
 };
 
 // "" for SecondaryPos::None, then "Prop", "Time", "Ord", "Card", "Dist",
@@ -56,10 +60,6 @@ std::string_view secondary_short_code(SecondaryPos pos) noexcept;
 std::string format_parse(std::string_view lemma, PrimaryPos primary_pos, std::string_view root,
                          const std::vector<std::string>& morpheme_tags);
 
-// A float written in the shortest form that reads back as the same
-// single-precision value, with ".0" added to integral values; null when it
-// is not finite.
-std::string float_json(float value);
 
 class TurkishMorphology {
  public:

@@ -207,10 +207,14 @@ TEST(Analyzer, JsonForm) {
   auto bad = p.to_json();
   ASSERT_FALSE(bad.ok());
   EXPECT_EQ(bad.error().kind, ErrorKind::Json);
-  EXPECT_EQ(float_json(1.0f), "1.0");
-  EXPECT_EQ(float_json(0.6f), "0.6");
-  EXPECT_EQ(float_json(0.98f), "0.98");
-  EXPECT_EQ(float_json(std::numeric_limits<float>::quiet_NaN()), "null");
+  p.surface = "ev";
+  for (auto [score, text] : {std::pair{1.0f, "\"score\":1.0}"}, std::pair{0.6f, "\"score\":0.6}"},
+                             std::pair{0.98f, "\"score\":0.98}"},
+                             std::pair{std::numeric_limits<float>::quiet_NaN(), "\"score\":null}"}}) {
+    p.score = score;
+    std::string json = p.to_json().value();
+    EXPECT_EQ(json.substr(json.size() - std::string(text).size()), text);
+  }
 }
 
 TEST(Analyzer, SecondaryShortCodes) {
