@@ -28,6 +28,8 @@ selvo_resource_\name\()_size:
 
 SELVO_RESOURCE root_lexicon, lexicon/root_lexicon.txt
 SELVO_RESOURCE syntactic_lexicon, lexicon/syntactic_lexicon.txt
+SELVO_RESOURCE embedding_tokenizer, embeddings/tokenizer.json
+SELVO_RESOURCE embedding_weights, embeddings/embeddings.npz
 
 // No executable stack.
 .section .note.GNU-stack, "", @progbits

@@ -28,3 +28,10 @@ SELVO_EMBEDDED_RESOURCE(root_lexicon)
 // The syntactic lexicon text: two comment lines, then lines in the layout of
 // the root lexicon; CRLF between lines, none after the last.
 SELVO_EMBEDDED_RESOURCE(syntactic_lexicon)
+// The subword vocabulary of the embedding tokenizer (embeddings/
+// unigram_tokenizer.h): a tokenizer description in the JSON layout of the
+// Hugging Face tokenizers library with a Unigram model.
+SELVO_EMBEDDED_RESOURCE(embedding_tokenizer)
+// The 2-bit quantized embedding table (embeddings/embedding_table.h): a
+// NumPy ZIP archive of packed_indices.npy and scales.npy.
+SELVO_EMBEDDED_RESOURCE(embedding_weights)

@@ -156,6 +156,22 @@ def _spell(args: argparse.Namespace, out: _Printer) -> None:
     out.emit(rows, plain)
 
 
+def _embed(args: argparse.Namespace, out: _Printer) -> None:
+    text = _read_text(args)
+    if args.packed:
+        packed = _core.embed_packed_1bit(text) if args.packed == "1bit" else _core.embed_packed_2bit(text)
+        print(json.dumps(packed.hex()) if args.json else packed.hex())
+    else:
+        # Always JSON: the 256 floats of the unit vector.
+        print(json.dumps(_core.embed(text)))
+
+
+def _chunk(args: argparse.Namespace, out: _Printer) -> None:
+    chunks = _core.chunk_sentences(_read_text(args), args.size, args.overlap, args.min_sentences)
+    # Always JSON: one object per chunk, offsets in characters.
+    print(json.dumps([c.to_dict() for c in chunks], ensure_ascii=False))
+
+
 def _pii_engine(args: argparse.Namespace) -> Any:
     return _core.TurkishPiiEngine(
         preserve_corporate_emails=not args.report_corporate_emails, disabled_types=args.disable or None
@@ -253,6 +269,16 @@ def _parser() -> argparse.ArgumentParser:
 
     p = command("disambiguate", _disambiguate, "one analysis per token of a sentence (JSON)")
     p.add_argument("text", nargs="*")
+
+    p = command("embed", _embed, "sentence embedding: 256 floats (JSON) or a packed form in hex")
+    p.add_argument("text", nargs="*")
+    p.add_argument("--packed", choices=["1bit", "2bit"], default=None, help="print the packed form as hex")
+
+    p = command("chunk", _chunk, "cut text into chunks of whole sentences (JSON)")
+    p.add_argument("text", nargs="*")
+    p.add_argument("--size", type=int, default=None, help="token budget of a chunk (default 512)")
+    p.add_argument("--overlap", type=int, default=None, help="tokens repeated from the previous chunk (default 0)")
+    p.add_argument("--min-sentences", type=int, default=None, help="sentences per chunk at least (default 1)")
 
     def pii_options(p: argparse.ArgumentParser) -> None:
         p.add_argument("--disable", action="append", metavar="TYPE", help="a category not to mask (repeatable)")

@@ -9,7 +9,8 @@ void register_phonology(Registry& r);
 void register_normalization(Registry& r);
 void register_tokenization(Registry& r);
 void register_morphology(Registry& r);
-void register_embedding_constants(Registry& r);
+void register_embeddings(Registry& r);
+void register_chunking(Registry& r);
 void register_pii(Registry& r);
 
 inline void register_all(Registry& r) {
@@ -17,7 +18,8 @@ inline void register_all(Registry& r) {
   register_normalization(r);
   register_tokenization(r);
   register_morphology(r);
-  register_embedding_constants(r);
+  register_embeddings(r);
+  register_chunking(r);
   register_pii(r);
 }
 
