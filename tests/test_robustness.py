@@ -73,3 +73,33 @@ def test_ten_megabytes(name):
 def test_ten_megabytes_of_number_words_is_an_error_not_a_hang():
     with pytest.raises(ValueError):
         _core.words_to_number("bir " * 2_500_000 + "elma")
+
+
+LONG_WORD = "a" * 2_000_000
+LONG_TEXT = "Iİ çalışkan öğrenci'nin 5. sınıfı. " * 60_000  # about 2 MB
+
+
+@pytest.mark.parametrize(
+    "call",
+    [
+        lambda c: c.Morphology().analyze(LONG_WORD),
+        lambda c: c.Morphology().analyze(LONG_WORD + "'da"),
+        lambda c: c.CompoundDecomposer().decompose(LONG_WORD),
+        lambda c: c.CompoundDecomposer().decompose("ev" + LONG_WORD + "'de"),
+        lambda c: c.Disambiguator().disambiguate(LONG_TEXT.split()[:50_000]),
+        lambda c: c.SpellChecker().suggest(LONG_WORD),
+        lambda c: c.stem(LONG_WORD),
+        lambda c: c.Morphology().generate(LONG_WORD, ["A3pl", "P1sg"]),
+        lambda c: c.TurkishPiiEngine().mask(LONG_TEXT),
+        lambda c: c.PiiVault().restore("{{AD_1}}'e " * 100_000),
+        lambda c: c.chunk_sentences(LONG_TEXT),
+        lambda c: c.embed(LONG_TEXT),
+    ],
+    ids=["analyze", "analyze-apostrophe", "decompose", "decompose-apostrophe", "disambiguate", "suggest", "stem",
+         "generate", "mask", "restore", "chunk", "embed"],
+)
+def test_long_input_through_classes(call):
+    try:
+        call(_core)
+    except CLEAN:
+        pass

@@ -319,6 +319,19 @@ TurkishMorphology& TurkishMorphology::operator=(const TurkishMorphology& other) 
   return *this;
 }
 
+size_t TurkishMorphology::max_suffix_bytes() const noexcept {
+  static const size_t bound = [] {
+    size_t longest_form = 0;
+    for (const SuffixTransition& t : TurkishMorphotactics::shared().transitions()) {
+      for (const std::string& form : t.surfaces) longest_form = std::max(longest_form, form.size());
+    }
+    return 10 * longest_form;  // at most ten suffixes
+  }();
+  return bound;
+}
+
+size_t TurkishMorphology::max_plain_bytes() const noexcept { return longest_root_ + 4 + max_suffix_bytes(); }
+
 RootLexicon& TurkishMorphology::own_lexicon() {
   if (!owned_) {
     owned_ = std::make_unique<RootLexicon>(*lexicon_);

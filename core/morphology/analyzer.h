@@ -87,6 +87,14 @@ class TurkishMorphology {
   // Whether this instance has a private lexicon (it loaded entries).
   bool owns_lexicon() const noexcept { return owned_ != nullptr; }
 
+  // Bounds on what can have an analysis, in bytes of the normalised word:
+  // a word not split at an apostrophe is a root (or a root changed by at
+  // most a few bytes) and at most ten suffix forms, so it is at most
+  // max_plain_bytes() long; a word split at its apostrophe has at most
+  // max_suffix_bytes() after it. Longer words have no analysis.
+  size_t max_plain_bytes() const noexcept;
+  size_t max_suffix_bytes() const noexcept;
+
  private:
   RootLexicon& own_lexicon();
   void analyze_plain(std::string_view normalized, std::string_view surface, bool capitalized,
