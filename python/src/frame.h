@@ -172,42 +172,27 @@ double double_from(PyObject* o);
 bool bool_from(PyObject* o);
 BytesArg bytes_from(PyObject* o);
 
-template <>
-struct ArgConv<int64_t> {
-  using Holder = int64_t;
-  static Holder convert(PyObject* o) { return int64_from(o); }
+inline float float_from(PyObject* o) { return static_cast<float>(double_from(o)); }
+
+// Arguments converted by value, without a holder of their own.
+template <class T, T (*From)(PyObject*)>
+struct ScalarArgConv {
+  using Holder = T;
+  static Holder convert(PyObject* o) { return From(o); }
   static Holder get(Holder h) { return h; }
 };
 template <>
-struct ArgConv<uint64_t> {
-  using Holder = uint64_t;
-  static Holder convert(PyObject* o) { return uint64_from(o); }
-  static Holder get(Holder h) { return h; }
-};
+struct ArgConv<int64_t> : ScalarArgConv<int64_t, &int64_from> {};
 template <>
-struct ArgConv<double> {
-  using Holder = double;
-  static Holder convert(PyObject* o) { return double_from(o); }
-  static Holder get(Holder h) { return h; }
-};
+struct ArgConv<uint64_t> : ScalarArgConv<uint64_t, &uint64_from> {};
 template <>
-struct ArgConv<float> {
-  using Holder = float;
-  static Holder convert(PyObject* o) { return static_cast<float>(double_from(o)); }
-  static Holder get(Holder h) { return h; }
-};
+struct ArgConv<double> : ScalarArgConv<double, &double_from> {};
 template <>
-struct ArgConv<bool> {
-  using Holder = bool;
-  static Holder convert(PyObject* o) { return bool_from(o); }
-  static Holder get(Holder h) { return h; }
-};
+struct ArgConv<float> : ScalarArgConv<float, &float_from> {};
 template <>
-struct ArgConv<BytesArg> {
-  using Holder = BytesArg;
-  static Holder convert(PyObject* o) { return bytes_from(o); }
-  static Holder get(Holder h) { return h; }
-};
+struct ArgConv<bool> : ScalarArgConv<bool, &bool_from> {};
+template <>
+struct ArgConv<BytesArg> : ScalarArgConv<BytesArg, &bytes_from> {};
 
 // Items of a sequence argument; refuses str (a str is not a list of str).
 std::vector<Ref> sequence_items(PyObject* o);
