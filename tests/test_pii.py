@@ -106,7 +106,7 @@ def test_enable_disable_and_errors():
         ({"disabled_types": ["TEL", 3]}, TypeError),
         ({"disabled_types": 5}, TypeError),
         ({"preserve_corporate_emails": 1}, TypeError),
-        ({"use_embeddings": True}, NotImplementedError),
+        ({"use_embeddings": 1}, TypeError),
     ],
 )
 def test_constructor_errors(kwargs, exc):

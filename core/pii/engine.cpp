@@ -3,8 +3,14 @@
 #include <algorithm>
 
 #include "normalization/asciifier.h"
+#include "pii/checksum.h"
+#include "pii/names.h"
+#include "pii/scorer.h"
+#include "pii/secrets.h"
+#include "pii/spelled_numbers.h"
 #include "pii/text.h"
 #include "util/regex.h"
+#include "util/utf8.h"
 
 namespace selvo {
 
@@ -45,15 +51,33 @@ struct DetectorStep {
   void (*run)(const TurkishPiiEngine&, std::string_view, std::vector<PiiEntity>&);
 };
 
-// Steps 1, 3, 4, 5 and 8 join this list (with their step numbers) when
-// their detectors are built; the pipeline runs every entry at its place.
+// The pipeline runs every entry at its place; step 8 runs inside step 7
+// (detect_sensitive_categories).
 constexpr DetectorStep kDetectorSteps[] = {
+    {1, [](const TurkishPiiEngine&) { return true; },
+     [](const TurkishPiiEngine& engine, std::string_view text, std::vector<PiiEntity>& out) {
+       detect_checksum_entities(engine, text, out);
+     }},
     {2, [](const TurkishPiiEngine&) { return true; },
      [](const TurkishPiiEngine& engine, std::string_view text, std::vector<PiiEntity>& out) {
        PatternInput in(text);
        in.settings.preserve_corporate_emails = engine.preserve_corporate_emails();
        in.settings.has_embedding_scorer = engine.has_embedding_scorer();
+       in.settings.scorer = engine.embedding_scorer();
        detect_pattern_entities(in, out);
+     }},
+    {3, [](const TurkishPiiEngine&) { return true; },
+     [](const TurkishPiiEngine&, std::string_view text, std::vector<PiiEntity>& out) {
+       detect_spelled_numbers(text, out);
+     }},
+    {4, [](const TurkishPiiEngine& engine) { return engine.is_type_enabled(PiiType::Sifre); },
+     [](const TurkishPiiEngine&, std::string_view text, std::vector<PiiEntity>& out) { detect_secrets(text, out); }},
+    {5,
+     [](const TurkishPiiEngine& engine) {
+       return engine.is_type_enabled(PiiType::Ad) || engine.is_type_enabled(PiiType::Kisi);
+     },
+     [](const TurkishPiiEngine& engine, std::string_view text, std::vector<PiiEntity>& out) {
+       detect_names_and_persons(engine, text, out);
      }},
     {6, [](const TurkishPiiEngine& engine) { return engine.is_type_enabled(PiiType::Adres); },
      [](const TurkishPiiEngine&, std::string_view text, std::vector<PiiEntity>& out) {
@@ -153,8 +177,55 @@ void TurkishPiiEngine::detect_sensitive_categories(std::string_view text, std::v
       emit(pos, term.size(), "DIN", PiiType::Saglik, 0.9f);
     }
   }
-  // Step 8 (health words confirmed by the embedding scorer) runs here once
-  // engines carry a scorer.
+  // Step 8: the word right before a health trigger ("tanısı", ...) is
+  // health data when the scorer finds it close to the health anchor.
+  if (!scorer_) return;
+  static constexpr std::string_view kHealthTriggers[] = {"tanısı",    "tanisi",     "teşhisi", "teshisi",
+                                                         "tedavisi",  "ameliyatı",  "ameliyati", "hastalığı",
+                                                         "hastaligi", "hastası",    "hastasi"};
+  for (std::string_view trigger : kHealthTriggers) {
+    for (size_t pos = lower.find(trigger); pos != std::string::npos; pos = lower.find(trigger, pos + trigger.size())) {
+      size_t at = lowered.input_start(pos);
+      size_t from = at >= 40 ? at - 40 : 0;
+      while (from < at && (static_cast<unsigned char>(text[from]) & 0xC0) == 0x80) ++from;
+      std::string_view window = text.substr(from, at - from);
+      auto [a, b] = pii::trim_space_range(window);
+      window = window.substr(a, b - a);
+      size_t word_begin = window.size();
+      while (word_begin > 0) {
+        size_t k = word_begin;
+        if (pii::is_unicode_space(utf8::prev(window, k))) break;
+        word_begin = k;
+      }
+      std::string_view word = window.substr(word_begin);
+      // Strip non-alphabetic characters at both ends.
+      size_t ws = 0;
+      while (ws < word.size()) {
+        size_t k = ws;
+        if (pii::is_alphabetic(utf8::next(word, k))) break;
+        ws = k;
+      }
+      size_t we = word.size();
+      while (we > ws) {
+        size_t k = we;
+        if (pii::is_alphabetic(utf8::prev(word, k))) break;
+        we = k;
+      }
+      word = word.substr(ws, we - ws);
+      if (word.size() <= 3) continue;
+      if (scorer_->score_similarity(word, PiiEmbeddingScorer::Health) < 0.25f) continue;
+      size_t in_window = window.rfind(word);
+      if (in_window == std::string_view::npos) continue;
+      size_t start = static_cast<size_t>(window.data() - text.data()) + in_window;
+      out.push_back(make_entity(text, start, start + word.size(), "SAGLIK", PiiType::Saglik, 0.9f));
+    }
+  }
+}
+
+TurkishPiiEngine TurkishPiiEngine::with_embeddings(std::shared_ptr<const TurkishEmbeddings> embeddings) {
+  TurkishPiiEngine engine;
+  engine.scorer_ = std::make_shared<const PiiEmbeddingScorer>(std::move(embeddings));
+  return engine;
 }
 
 std::vector<PiiEntity> resolve_conflicts(std::vector<PiiEntity> entities) {
@@ -166,7 +237,12 @@ std::vector<PiiEntity> resolve_conflicts(std::vector<PiiEntity> entities) {
   for (PiiEntity& e : entities) {
     if (kept.empty() || e.start >= kept.back().end) {
       kept.push_back(std::move(e));
-    } else if (e.confidence > kept.back().confidence) {
+    } else if (e.confidence > kept.back().confidence &&
+               (e.end > kept.back().end || (e.start == kept.back().start && e.end == kept.back().end))) {
+      // A more confident entity replaces the one kept, unless it lies
+      // inside it with a smaller span: replacing would leave the rest of the
+      // outer span (a token around a number that passes a checksum)
+      // unmasked.
       kept.back() = std::move(e);
     }
   }

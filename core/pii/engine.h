@@ -3,21 +3,23 @@
 // of entities. Masking and restoring with a vault are in pii/vault.h.
 //
 // The pipeline, in order (each step appends to one working list):
-//   1. checksum identifiers                     (joins with its detector)
+//   1. checksum identifiers                     detect_checksum_entities
 //   2. pattern rules                            detect_pattern_entities
-//   3. spelled-out numbers                      (joins with its detector)
-//   4. secrets, unless SIFRE is disabled        (joins with its detector)
-//   5. person names, unless AD and KISI are     (joins with its detector)
+//   3. spelled-out numbers                      detect_spelled_numbers
+//   4. secrets, unless SIFRE is disabled        detect_secrets
+//   5. person names, unless AD and KISI are both disabled
+//                                               detect_names_and_persons
 //   6. postal addresses, unless ADRES is disabled
 //   7. blood groups, health and religion terms, unless KAN_GRUBU, SAGLIK and
 //      CINSIYET are all disabled
-//   8. health words confirmed by the embedding scorer (joins with it)
+//   8. health words confirmed by the embedding scorer, when the engine has
+//      one (inside detect_sensitive_categories)
 //   9. entities of disabled categories are dropped
 //  10. overlaps are resolved
-// Steps 1, 3, 4, 5 and 8 are the entries of `kDetectorSteps` in engine.cpp
-// that the detectors add themselves to.
+// Steps 1 to 7 are the entries of `kDetectorSteps` in engine.cpp.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +30,8 @@
 namespace selvo {
 
 class PiiVault;
+class PiiEmbeddingScorer;
+class TurkishEmbeddings;
 struct MaskResult;
 enum class MaskMode : uint8_t;
 
@@ -44,9 +48,12 @@ class TurkishPiiEngine {
   bool preserve_corporate_emails() const noexcept { return preserve_corporate_emails_; }
   void set_preserve_corporate_emails(bool v) noexcept { preserve_corporate_emails_ = v; }
 
-  // The embedding scorer that confirms names and private dates by their
-  // context comes with the name detector; until then no engine has one.
-  bool has_embedding_scorer() const noexcept { return false; }
+  // An engine whose embedding scorer confirms doubtful names, private dates
+  // and health words by their context. The scorer shares `embeddings`.
+  static TurkishPiiEngine with_embeddings(std::shared_ptr<const TurkishEmbeddings> embeddings);
+
+  bool has_embedding_scorer() const noexcept { return scorer_ != nullptr; }
+  const PiiEmbeddingScorer* embedding_scorer() const noexcept { return scorer_.get(); }
 
   // Entities sorted by start, non-overlapping, none of a disabled category.
   std::vector<PiiEntity> detect(std::string_view text) const;
@@ -63,6 +70,7 @@ class TurkishPiiEngine {
  private:
   PiiTypeSet disabled_;
   bool preserve_corporate_emails_ = true;
+  std::shared_ptr<const PiiEmbeddingScorer> scorer_;
 };
 
 // Step 6: postal addresses.
@@ -70,7 +78,8 @@ void detect_addresses(std::string_view text, std::vector<PiiEntity>& out);
 
 // Step 10: sorts by start (longer first at equal starts, step order kept
 // otherwise) and keeps, of overlapping entities, the first unless a later
-// one is strictly more confident than the last one kept.
+// one is strictly more confident than the last one kept and not a smaller
+// span inside it (which would leave part of the kept one unmasked).
 std::vector<PiiEntity> resolve_conflicts(std::vector<PiiEntity> entities);
 
 // The process-wide term sets of step 7 (each word also in its

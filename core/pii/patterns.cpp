@@ -141,6 +141,7 @@ void apply_pattern_rule(const PatternRule& rule, const Regex& re, const PatternI
       std::string_view value = span->of(in.text);
       RuleHit hit{label, rule.confidence};
       if (rule.post_check && !rule.post_check(in, value, hit)) return;
+      if (rule.match_check && !rule.match_check(in, m.str(), hit)) return;
       PiiEntity e;
       e.text = std::string(value);
       e.label = std::string(hit.label);
@@ -158,8 +159,7 @@ void apply_pattern_rule(const PatternRule& rule, const Regex& re, const PatternI
 const std::vector<PatternRule>& pattern_rules() {
   static const std::vector<PatternRule> rules = [] {
     std::vector<PatternRule> all = identifier_pattern_rules();
-    // Further rule families join here and are ordered by number with the
-    // rest.
+    for (PatternRule& r : personal_pattern_rules()) all.push_back(std::move(r));
     std::stable_sort(all.begin(), all.end(),
                      [](const PatternRule& a, const PatternRule& b) { return a.number < b.number; });
     for (size_t i = 1; i < all.size(); ++i) {

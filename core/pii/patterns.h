@@ -24,9 +24,13 @@
 namespace selvo {
 
 // The engine settings the pattern rules read.
+class PiiEmbeddingScorer;
+
 struct PatternSettings {
   bool preserve_corporate_emails = true;
   bool has_embedding_scorer = false;
+  // The engine's scorer, for the rules that confirm dates by their context.
+  const PiiEmbeddingScorer* scorer = nullptr;
 };
 
 // The per-call view of the text that pre-filters and post-checks read.
@@ -82,6 +86,9 @@ struct PatternRule {
   // it, so the entity's text is still the input between them); a span that
   // is empty after trimming gives no entity.
   bool trim = false;
+  // Optional test on the whole match, run after `post_check`; it sees the
+  // trigger words that the span leaves out.
+  bool (*match_check)(const PatternInput&, std::string_view match, RuleHit&) = nullptr;
 };
 
 // Every rule, in number order. Rule families are kept in separate lists
@@ -91,6 +98,9 @@ const std::vector<PatternRule>& pattern_rules();
 
 // The rules of the contact, identifier and finance family.
 std::vector<PatternRule> identifier_pattern_rules();
+
+// The rules of dates, age, personal attributes and special categories.
+std::vector<PatternRule> personal_pattern_rules();
 
 // Whether `rule`'s pre-filter lets `in` through.
 bool gate_passes(const PatternRule& rule, const PatternInput& in);

@@ -174,7 +174,9 @@ def _chunk(args: argparse.Namespace, out: _Printer) -> None:
 
 def _pii_engine(args: argparse.Namespace) -> Any:
     return _core.TurkishPiiEngine(
-        preserve_corporate_emails=not args.report_corporate_emails, disabled_types=args.disable or None
+        use_embeddings=args.embeddings,
+        preserve_corporate_emails=not args.report_corporate_emails,
+        disabled_types=args.disable or None,
     )
 
 
@@ -284,6 +286,9 @@ def _parser() -> argparse.ArgumentParser:
         p.add_argument("--disable", action="append", metavar="TYPE", help="a category not to mask (repeatable)")
         p.add_argument(
             "--report-corporate-emails", action="store_true", help="also mask role addresses such as info@..."
+        )
+        p.add_argument(
+            "--embeddings", action="store_true", help="confirm doubtful names, dates and health words by context"
         )
 
     p = command("mask", _mask, "mask personal data in a prompt; the vault is saved to --vault")

@@ -2,7 +2,10 @@
 // the engine.
 #include <nlohmann/json.hpp>
 
+#include <memory>
+
 #include "bindings.h"
+#include "embeddings/embeddings.h"
 #include "pii/engine.h"
 #include "pii/suffix.h"
 #include "pii/text.h"
@@ -151,12 +154,13 @@ std::string vault_restore_with_mapping(std::string_view text, PyObject* mapping)
 
 TurkishPiiEngine make_engine(bool use_embeddings, bool preserve_corporate_emails,
                              std::optional<std::vector<std::string>> disabled_types) {
-  if (use_embeddings) {
-    throw_py(PyExc_NotImplementedError,
-             "TurkishPiiEngine(use_embeddings=True) is not available yet: the embedding context scorer "
-             "for names and private dates is not built into this version");
-  }
+  // One embeddings model for every engine built with embeddings; its table
+  // is shared with the other models of the process.
   TurkishPiiEngine engine;
+  if (use_embeddings) {
+    static const std::shared_ptr<const TurkishEmbeddings> model = std::make_shared<const TurkishEmbeddings>();
+    engine = TurkishPiiEngine::with_embeddings(model);
+  }
   engine.set_preserve_corporate_emails(preserve_corporate_emails);
   if (disabled_types) {
     for (const std::string& name : *disabled_types) {

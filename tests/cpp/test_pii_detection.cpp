@@ -152,10 +152,18 @@ TEST(PiiPipeline, ResolveConflicts) {
   auto r = resolve_conflicts({e(0, 5, 0.95f, "A"), e(0, 5, 0.95f, "B"), e(0, 5, 0.98f, "C"), e(0, 5, 0.98f, "D")});
   ASSERT_EQ(r.size(), 1u);
   EXPECT_EQ(r[0].label, "C");
-  // A confident short span replaces a long one entirely.
+  // A confident span strictly inside the kept one does not replace it (the
+  // rest of the long span would be left unmasked), nor one that shares only
+  // its end; one reaching beyond it does.
   r = resolve_conflicts({e(0, 20, 0.9f, "LONG"), e(5, 8, 0.98f, "SHORT"), e(10, 12, 0.9f, "AFTER")});
+  ASSERT_EQ(r.size(), 1u);
+  EXPECT_EQ(r[0].label, "LONG");
+  r = resolve_conflicts({e(0, 20, 0.9f, "LONG"), e(5, 20, 0.98f, "END")});
+  ASSERT_EQ(r.size(), 1u);
+  EXPECT_EQ(r[0].label, "LONG");
+  r = resolve_conflicts({e(0, 20, 0.9f, "LONG"), e(5, 21, 0.98f, "TAIL"), e(21, 22, 0.9f, "AFTER")});
   ASSERT_EQ(r.size(), 2u);
-  EXPECT_EQ(r[0].label, "SHORT");
+  EXPECT_EQ(r[0].label, "TAIL");
   EXPECT_EQ(r[1].label, "AFTER");
   // At equal starts the longer span comes first and wins ties.
   r = resolve_conflicts({e(3, 5, 0.95f, "SHORT"), e(3, 9, 0.95f, "LONG"), e(0, 2, 0.5f, "FIRST")});

@@ -11,6 +11,8 @@ family expected to find them:
   terms     blood groups, health and religion terms
   checksum  identifiers proven by their check digits (TCKN, IBAN, card, plate)
   names     person names
+  secrets   credentials: vendor tokens, key blocks, connection URLs, codes
+  spelled   numbers written as Turkish words after a trigger
 
 Run from the repository root: python tests/data/make_pii_prompts.py
 """
@@ -84,9 +86,43 @@ def email_for(given: str, surname: str) -> str:
     return f"{given.translate(ASCII).lower()}.{surname.translate(ASCII).lower()}{rng.randint(1, 99)}@{rng.choice(DOMAINS[:4])}"
 
 
+def luhn_ok(digits: str) -> bool:
+    total = 0
+    for i, ch in enumerate(reversed(digits)):
+        v = int(ch) * (2 if i % 2 else 1)
+        total += v - 9 if v > 9 else v
+    return total % 10 == 0
+
+
+def vkn_ok(d: str) -> bool:
+    total = 0
+    for i in range(1, 10):
+        t = (int(d[i - 1]) + 10 - i) % 10
+        if t:
+            v = (t * 2 ** (10 - i)) % 9
+            total += 9 if v == 0 else v
+    return (10 - total % 10) % 10 == int(d[9])
+
+
+def claimed(t: str, v: str, d: str) -> tuple[str, str, str]:
+    """The category the engine reports for a generated number: a random
+    account number, IMEI or tax number that happens to pass a stronger
+    checksum (Luhn, the tax-number check) is claimed, and masked, by the
+    checksum detector of that identifier."""
+    digits = "".join(c for c in v if c.isdigit())
+    numeric = all(c.isdigit() or c in " -" for c in v)
+    if numeric and t != "KART" and 13 <= len(digits) <= 19 and len(digits) == len(v.replace(" ", "").replace("-", "")) \
+            and luhn_ok(digits):
+        return "KART", v, "checksum"
+    if t == "TCKN" and d == "pattern" and v.isdigit() and len(v) == 10 and vkn_ok(v):
+        return "VKN", v, "checksum"
+    return t, v, d
+
+
 def record(kind: str, text: str, entities: list[tuple[str, str, str]]) -> dict:
     for _, value, _ in entities:
         assert value in text, (value, text)
+    entities = [claimed(*e) for e in entities]
     return {
         "kind": kind,
         "text": text,
@@ -217,11 +253,51 @@ def personal(i: int) -> dict:
                                  ("SAGLIK", rel, "terms"), ("ADRES", ADDRESSES[i % 5], "address")])
 
 
+DIGIT_WORDS = ["sıfır", "bir", "iki", "üç", "dört", "beş", "altı", "yedi", "sekiz", "dokuz"]
+ALNUM = "ABCDEFGHJKLMNPQRSTUVWXYZabcdefghijkmnopqrstuvwxyz23456789"
+
+
+def token(n: int) -> str:
+    return "".join(rng.choice(ALNUM) for _ in range(n))
+
+
+def developer(i: int) -> dict:
+    g, s = person()
+    shapes = [f"ghp_{token(36)}", f"AKIA{''.join(rng.choice('ABCDEFGHIJKLMNOPQRSTUVWXYZ234567') for _ in range(16))}",
+              f"glpat-{token(20)}", f"hf_{token(34)}", f"xoxb-{token(12)}-{token(24)}"]
+    key = shapes[i % len(shapes)]
+    db = f"postgres://app:{token(10)}@db{i}.ic.local:5432/prod"
+    otp = f"{rng.randint(100000, 999999)}"
+    mail = email_for(g, s)
+    text = (f"{g} {s} yazdı: deploy patladı, loglarda {key} görünüyor. Bağlantı {db} adresine. "
+            f"SMS doğrulama kodu {otp} geldi ama giremedim. Dönüş için {mail}")
+    return record("developer", text, [("AD", f"{g} {s}", "names"), ("SIFRE", key, "secrets"),
+                                      ("SIFRE", db, "secrets"), ("SIFRE", otp, "secrets"), ("EMAIL", mail, "pattern")])
+
+
+def dictated(i: int) -> dict:
+    g, s = person()
+    tc_words = " ".join(DIGIT_WORDS[int(c)] for c in tckn())
+    pin_words = " ".join(rng.choice(DIGIT_WORDS) for _ in range(4))
+    age = rng.randint(20, 70)
+    day = rng.randint(1, 28)
+    month = rng.choice(["ocak", "şubat", "mart", "nisan", "mayıs", "haziran"])
+    text = (f"Sesli not: {g} {s}, {age} yaşındayım. TC kimlik no: {tc_words}. PIN kodu {pin_words}. "
+            f"Randevu tarihim: {day} {month}, cinsiyet: {'kadın' if i % 2 else 'erkek'}.")
+    return record("dictated", text, [("AD", f"{g} {s}", "names"), ("TCKN", tc_words, "spelled"),
+                                     ("SIFRE", pin_words, "spelled"), ("YAS", str(age), "pattern"),
+                                     ("OZEL_TARIH", f"{day} {month}", "pattern"),
+                                     ("CINSIYET", "kadın" if i % 2 else "erkek", "pattern")])
+
+
 def main() -> None:
     makers = [customer, hr_note, medical, bank, it_support, vehicle, personal]
     records = []
     for i in range(56):
         records.append(makers[i % len(makers)](i // len(makers) + i))
+    # Credentials, dictated numbers and personal attributes.
+    for i in range(14):
+        records.append([developer, dictated][i % 2](i))
     with OUT.open("w", encoding="utf-8") as f:
         for r in records:
             f.write(json.dumps(r, ensure_ascii=False) + "\n")
