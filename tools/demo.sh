@@ -17,7 +17,7 @@ echo
 echo "== selvo mask --vault vault.json   (what the language model sees)"
 selvo mask --vault "$work/vault.json" "$prompt"
 echo
-answer="Sayın müşterimiz, {{EMAIL_1}}'e gönderdiğimiz bilgiler için teşekkür ederiz; {{TEL_1}}'den size ulaşacağız."
+answer="Sayın {{AD_1}}, {{EMAIL_1}}'e gönderdiğimiz bilgiler için teşekkür ederiz; {{TEL_1}}'den size ulaşacağız."
 echo "== the model's answer"
 echo "$answer"
 echo
