@@ -228,7 +228,7 @@ TurkishPiiEngine TurkishPiiEngine::with_embeddings(std::shared_ptr<const Turkish
   return engine;
 }
 
-std::vector<PiiEntity> resolve_conflicts(std::vector<PiiEntity> entities) {
+std::vector<PiiEntity> resolve_conflicts(std::vector<PiiEntity> entities, std::string_view text) {
   std::stable_sort(entities.begin(), entities.end(), [](const PiiEntity& a, const PiiEntity& b) {
     if (a.start != b.start) return a.start < b.start;
     return (a.end - a.start) > (b.end - b.start);
@@ -237,14 +237,31 @@ std::vector<PiiEntity> resolve_conflicts(std::vector<PiiEntity> entities) {
   for (PiiEntity& e : entities) {
     if (kept.empty() || e.start >= kept.back().end) {
       kept.push_back(std::move(e));
-    } else if (e.confidence > kept.back().confidence &&
-               (e.end > kept.back().end || (e.start == kept.back().start && e.end == kept.back().end))) {
-      // A more confident entity replaces the one kept, unless it lies
-      // inside it with a smaller span: replacing would leave the rest of the
-      // outer span (a token around a number that passes a checksum)
-      // unmasked.
-      kept.back() = std::move(e);
+      continue;
     }
+    PiiEntity& last = kept.back();
+    if (e.confidence <= last.confidence) continue;
+    if (e.start == last.start && e.end == last.end) {
+      last = std::move(e);  // the same span, found with more confidence
+    } else if (e.end > last.end) {
+      // A more confident entity reaching beyond the one kept replaces it;
+      // what the kept entity covered before it stays masked as a shorter
+      // entity of its own, instead of leaking.
+      auto [from, to] = pii::trim_space_range(text.substr(last.start, e.start - last.start));
+      if (to > from) {
+        last.end = last.start + to;
+        last.start += from;
+        last.text = std::string(text.substr(last.start, last.end - last.start));
+        last.stem = last.text;
+        last.suffix.reset();
+        kept.push_back(std::move(e));
+      } else {
+        last = std::move(e);
+      }
+    }
+    // A more confident entity inside the kept one (ending with it or before
+    // it) does not replace it: the rest of the outer span (a token around a
+    // number that passes a checksum) would be left unmasked.
   }
   return kept;
 }
@@ -255,7 +272,7 @@ std::vector<PiiEntity> TurkishPiiEngine::detect(std::string_view text) const {
     if (step.wanted(*this)) step.run(*this, text, found);
   }
   std::erase_if(found, [&](const PiiEntity& e) { return disabled_.contains(e.pii_type); });
-  return resolve_conflicts(std::move(found));
+  return resolve_conflicts(std::move(found), text);
 }
 
 }  // namespace selvo

@@ -78,9 +78,12 @@ void detect_addresses(std::string_view text, std::vector<PiiEntity>& out);
 
 // Step 10: sorts by start (longer first at equal starts, step order kept
 // otherwise) and keeps, of overlapping entities, the first unless a later
-// one is strictly more confident than the last one kept and not a smaller
-// span inside it (which would leave part of the kept one unmasked).
-std::vector<PiiEntity> resolve_conflicts(std::vector<PiiEntity> entities);
+// one is strictly more confident than the last one kept: the same span
+// replaces it; one reaching beyond it is kept after it, the kept entity cut
+// back to the part before it (`text` is the input the offsets point into);
+// one inside it is dropped. Nothing the overlapping entities covered is
+// left unmasked.
+std::vector<PiiEntity> resolve_conflicts(std::vector<PiiEntity> entities, std::string_view text);
 
 // The process-wide term sets of step 7 (each word also in its
 // diacritic-free form).

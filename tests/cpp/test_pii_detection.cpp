@@ -148,25 +148,37 @@ TEST(PiiPipeline, ResolveConflicts) {
     x.label = label;
     return x;
   };
+  const std::string text = "0123456789 123456789 123456789";
   // Equal spans keep the first unless a later one is more confident.
-  auto r = resolve_conflicts({e(0, 5, 0.95f, "A"), e(0, 5, 0.95f, "B"), e(0, 5, 0.98f, "C"), e(0, 5, 0.98f, "D")});
+  auto r = resolve_conflicts({e(0, 5, 0.95f, "A"), e(0, 5, 0.95f, "B"), e(0, 5, 0.98f, "C"), e(0, 5, 0.98f, "D")},
+                             text);
   ASSERT_EQ(r.size(), 1u);
   EXPECT_EQ(r[0].label, "C");
   // A confident span strictly inside the kept one does not replace it (the
   // rest of the long span would be left unmasked), nor one that shares only
-  // its end; one reaching beyond it does.
-  r = resolve_conflicts({e(0, 20, 0.9f, "LONG"), e(5, 8, 0.98f, "SHORT"), e(10, 12, 0.9f, "AFTER")});
+  // its end.
+  r = resolve_conflicts({e(0, 20, 0.9f, "LONG"), e(5, 8, 0.98f, "SHORT"), e(10, 12, 0.9f, "AFTER")}, text);
   ASSERT_EQ(r.size(), 1u);
   EXPECT_EQ(r[0].label, "LONG");
-  r = resolve_conflicts({e(0, 20, 0.9f, "LONG"), e(5, 20, 0.98f, "END")});
+  r = resolve_conflicts({e(0, 20, 0.9f, "LONG"), e(5, 20, 0.98f, "END")}, text);
   ASSERT_EQ(r.size(), 1u);
   EXPECT_EQ(r[0].label, "LONG");
-  r = resolve_conflicts({e(0, 20, 0.9f, "LONG"), e(5, 21, 0.98f, "TAIL"), e(21, 22, 0.9f, "AFTER")});
-  ASSERT_EQ(r.size(), 2u);
+  // One reaching beyond it is kept, and the kept one is cut back to what
+  // comes before it (trailing blanks dropped), so that part stays masked.
+  r = resolve_conflicts({e(0, 20, 0.9f, "LONG"), e(11, 21, 0.98f, "TAIL"), e(21, 22, 0.9f, "AFTER")}, text);
+  ASSERT_EQ(r.size(), 3u);
+  EXPECT_EQ(r[0].label, "LONG");
+  EXPECT_EQ(r[0].start, 0u);
+  EXPECT_EQ(r[0].end, 10u);
+  EXPECT_EQ(r[0].text, "0123456789");
+  EXPECT_EQ(r[1].label, "TAIL");
+  EXPECT_EQ(r[2].label, "AFTER");
+  // If nothing but blanks comes before it, it simply replaces the kept one.
+  r = resolve_conflicts({e(10, 20, 0.9f, "LONG"), e(11, 21, 0.98f, "TAIL")}, text);
+  ASSERT_EQ(r.size(), 1u);
   EXPECT_EQ(r[0].label, "TAIL");
-  EXPECT_EQ(r[1].label, "AFTER");
   // At equal starts the longer span comes first and wins ties.
-  r = resolve_conflicts({e(3, 5, 0.95f, "SHORT"), e(3, 9, 0.95f, "LONG"), e(0, 2, 0.5f, "FIRST")});
+  r = resolve_conflicts({e(3, 5, 0.95f, "SHORT"), e(3, 9, 0.95f, "LONG"), e(0, 2, 0.5f, "FIRST")}, text);
   ASSERT_EQ(r.size(), 2u);
   EXPECT_EQ(r[0].label, "FIRST");
   EXPECT_EQ(r[1].label, "LONG");
