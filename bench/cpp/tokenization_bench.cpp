@@ -36,21 +36,6 @@ struct GoldSentence {
   std::vector<std::string> forms;  // surface tokens in order
 };
 
-std::string_view trim_ws(std::string_view s) {
-  size_t b = 0, e = s.size();
-  while (b < e) {
-    size_t j = b;
-    if (!TurkishTokenizer::is_whitespace(utf8::next(s, j))) break;
-    b = j;
-  }
-  while (e > b) {
-    size_t j = e;
-    if (!TurkishTokenizer::is_whitespace(utf8::prev(s, j))) break;
-    e = j;
-  }
-  return s.substr(b, e - b);
-}
-
 std::vector<GoldSentence> read_conllu(const fs::path& path) {
   std::ifstream in(path);
   std::vector<GoldSentence> out;
@@ -71,7 +56,7 @@ std::vector<GoldSentence> read_conllu(const fs::path& path) {
       continue;
     }
     if (line.rfind("# text = ", 0) == 0) {
-      cur.text = std::string(trim_ws(std::string_view(line).substr(9)));
+      cur.text = std::string(utf8::trim_space(std::string_view(line).substr(9)));
       open = true;
       continue;
     }
@@ -157,7 +142,7 @@ bool ends_with_final_mark(std::string_view s) {
   bool stripped = true;
   while (stripped && !s.empty()) {
     stripped = false;
-    const std::string_view t = trim_ws(s);
+    const std::string_view t = utf8::trim_space(s);
     if (t.size() != s.size()) {
       s = t;
       stripped = true;

@@ -37,24 +37,6 @@ bool is_uppercase_char(char32_t c) {
   return (c >= U'A' && c <= U'Z') || u_isUUppercase(static_cast<UChar32>(c));
 }
 
-std::string_view trim(std::string_view s) {
-  size_t b = 0;
-  while (b < s.size()) {
-    size_t i = b;
-    char32_t c = utf8::next(s, i);
-    if (!u_isUWhiteSpace(static_cast<UChar32>(c))) break;
-    b = i;
-  }
-  size_t e = s.size();
-  while (e > b) {
-    size_t i = e;
-    char32_t c = utf8::prev(s, i);
-    if (!u_isUWhiteSpace(static_cast<UChar32>(c))) break;
-    e = i;
-  }
-  return s.substr(b, e - b);
-}
-
 std::string normalize(std::string_view trimmed) {
   std::string lower = to_turkish_lower(trimmed);
   std::string out;
@@ -501,7 +483,7 @@ void TurkishMorphology::analyze_plain(std::string_view word, std::string_view su
 
 std::vector<MorphParse> TurkishMorphology::analyze(std::string_view word) const {
   std::vector<MorphParse> out;
-  const std::string_view surface = trim(word);
+  const std::string_view surface = utf8::trim_space(word);
   if (surface.empty()) return out;
   const std::string normalized = normalize(surface);
   size_t first = 0;

@@ -10,29 +10,9 @@
 
 namespace selvo {
 
-namespace {
-
-std::string_view trim_space(std::string_view s) {
-  size_t b = 0;
-  while (b < s.size()) {
-    size_t i = b;
-    if (!u_isUWhiteSpace(static_cast<UChar32>(utf8::next(s, i)))) break;
-    b = i;
-  }
-  size_t e = s.size();
-  while (e > b) {
-    size_t i = e;
-    if (!u_isUWhiteSpace(static_cast<UChar32>(utf8::prev(s, i)))) break;
-    e = i;
-  }
-  return s.substr(b, e - b);
-}
-
-}  // namespace
-
 std::vector<CompoundAnalysis> CompoundDecomposer::decompose(std::string_view word) const {
   std::vector<CompoundAnalysis> out;
-  const std::string_view surface = trim_space(word);
+  const std::string_view surface = utf8::trim_space(word);
   const std::string lower = to_turkish_lower(surface);
   std::vector<size_t> bounds;
   for (size_t i = 0; i < lower.size();) {

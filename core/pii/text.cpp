@@ -70,27 +70,6 @@ bool is_alphabetic(char32_t c) noexcept {
   return u_hasBinaryProperty(static_cast<UChar32>(c), UCHAR_ALPHABETIC);
 }
 
-std::pair<size_t, size_t> trim_space_range(std::string_view s) noexcept {
-  size_t first = 0;
-  while (first < s.size()) {
-    size_t i = first;
-    if (!is_unicode_space(utf8::next(s, i))) break;
-    first = i;
-  }
-  size_t last = s.size();
-  while (last > first) {
-    size_t i = last;
-    if (!is_unicode_space(utf8::prev(s, i))) break;
-    last = i;
-  }
-  return {first, last};
-}
-
-std::string_view trim_space(std::string_view s) noexcept {
-  auto [a, b] = trim_space_range(s);
-  return s.substr(a, b - a);
-}
-
 LoweredText::LoweredText(std::string_view text) : input_size_(text.size()) {
   lower_.reserve(text.size());
   src_start_.reserve(text.size());

@@ -4,6 +4,8 @@
 // whose positions map back to the input, and byte/character offsets.
 #pragma once
 
+#include "util/utf8.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -22,9 +24,9 @@ bool is_unicode_space(char32_t c) noexcept;
 bool is_alphabetic(char32_t c) noexcept;
 
 // `s` without leading and trailing Unicode white space.
-std::string_view trim_space(std::string_view s) noexcept;
+using utf8::trim_space;
 // The byte range [first, last) of trim_space(s) inside s.
-std::pair<size_t, size_t> trim_space_range(std::string_view s) noexcept;
+using utf8::trim_space_range;
 
 // The Turkish lowercase of a text together with, for every byte of the
 // lowercase copy, the byte range of the input character it came from. A

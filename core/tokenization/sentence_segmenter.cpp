@@ -42,25 +42,8 @@ bool is_terminator(const std::vector<Token>& tokens, size_t i) {
   return true;
 }
 
-std::string_view trim(std::string_view s, size_t& offset) {
-  size_t b = 0, e = s.size();
-  while (b < e) {
-    size_t j = b;
-    if (!TurkishTokenizer::is_whitespace(utf8::next(s, j))) break;
-    b = j;
-  }
-  while (e > b) {
-    size_t j = e;
-    if (!TurkishTokenizer::is_whitespace(utf8::prev(s, j))) break;
-    e = j;
-  }
-  offset = b;
-  return s.substr(b, e - b);
-}
-
 void emit(std::vector<Sentence>& out, std::string_view text, size_t start, size_t end) {
-  size_t offset = 0;
-  std::string_view trimmed = trim(text.substr(start, end - start), offset);
+  std::string_view trimmed = utf8::trim_space(text.substr(start, end - start));
   if (!trimmed.empty()) out.push_back(Sentence{trimmed, start, end});
 }
 

@@ -262,10 +262,7 @@ std::string_view token_kind_name(TokenKind kind) noexcept {
   return "Symbol";
 }
 
-bool TurkishTokenizer::is_whitespace(char32_t c) noexcept {
-  if (c < 0x80) return c == U' ' || (c >= 0x09 && c <= 0x0D);
-  return u_isUWhiteSpace(static_cast<UChar32>(c));
-}
+bool TurkishTokenizer::is_whitespace(char32_t c) noexcept { return utf8::is_space(c); }
 
 bool TurkishTokenizer::is_letter(char32_t c) noexcept {
   if (c < 0x80) return (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z');

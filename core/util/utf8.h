@@ -2,12 +2,14 @@
 // and every position is a byte offset on a character boundary.
 #pragma once
 
+#include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace selvo::utf8 {
 
@@ -72,6 +74,36 @@ inline void for_each(std::string_view s, F&& f) {
     char32_t c = next(s, i);
     f(c, start, i);
   }
+}
+
+// Unicode White_Space (U+0009..U+000D, U+0020, U+0085, U+00A0, U+1680,
+// U+2000..U+200A, U+2028, U+2029, U+202F, U+205F, U+3000).
+inline bool is_space(char32_t c) noexcept {
+  if (c < 0x80) return c == U' ' || (c >= 0x09 && c <= 0x0D);
+  return u_isUWhiteSpace(static_cast<UChar32>(c));
+}
+
+// The byte range [first, last) of s without leading and trailing white
+// space.
+inline std::pair<size_t, size_t> trim_space_range(std::string_view s) noexcept {
+  size_t first = 0;
+  while (first < s.size()) {
+    size_t i = first;
+    if (!is_space(next(s, i))) break;
+    first = i;
+  }
+  size_t last = s.size();
+  while (last > first) {
+    size_t i = last;
+    if (!is_space(prev(s, i))) break;
+    last = i;
+  }
+  return {first, last};
+}
+
+inline std::string_view trim_space(std::string_view s) noexcept {
+  auto [first, last] = trim_space_range(s);
+  return s.substr(first, last - first);
 }
 
 }  // namespace selvo::utf8
