@@ -402,6 +402,22 @@ def decide_names(words, in_names, outside):
     return names, left_out
 
 
+# Source sound-change flags of noun-like readings: the attribute each maps
+# to and the spelling check a word must pass to keep it.
+NOMINAL_FLAG_CHECKS = (
+    ({"IS_SD", "IS_KG", "IS_SDD"}, "Voicing", lambda w: check_voicing(w)),
+    ({"IS_UD", "IS_UDD"}, "VowelDrop", lambda w: check_vowel_drop(w)),
+    ({"IS_ST", "IS_STT"}, "Doubling", lambda w: check_doubling(w)),
+    ({"IS_UU", "IS_UUU"}, "InverseHarmony", lambda w: check_inverse_harmony(w)),
+    ({"IS_CA"}, "Plural", lambda w: True),
+)
+# The same for verbs: flag, attribute, label in the summary, check.
+VERB_FLAG_CHECKS = (
+    ("F_SD", "Voicing", "Voicing (verb)", lambda w: check_verb_voicing(w)),
+    ("F_GUDO", "VowelMutation", "VowelMutation", lambda w: check_vowel_mutation(w)),
+)
+
+
 def lines_for_word(w, flags, ctx, stats: Stats) -> list[Line]:
     if "IS_HEADER" in flags or w in SKIP_WORDS:
         stats.skipped["not a root"] += 1
@@ -456,29 +472,12 @@ def lines_for_word(w, flags, ctx, stats: Stats) -> list[Line]:
     nominal: set[str] = set()
     wants_nominal = any(c in ("Noun", "Adj", "Pron", "Num", "Dup") for c in classes) or abbreviation
     if wants_nominal:
-        if flags & {"IS_SD", "IS_KG", "IS_SDD"}:
-            ok = check_voicing(w)
-            stats.flag("Voicing", ok, w)
-            if ok:
-                nominal.add("Voicing")
-        if flags & {"IS_UD", "IS_UDD"}:
-            ok = check_vowel_drop(w)
-            stats.flag("VowelDrop", ok, w)
-            if ok:
-                nominal.add("VowelDrop")
-        if flags & {"IS_ST", "IS_STT"}:
-            ok = check_doubling(w)
-            stats.flag("Doubling", ok, w)
-            if ok:
-                nominal.add("Doubling")
-        if flags & {"IS_UU", "IS_UUU"}:
-            ok = check_inverse_harmony(w)
-            stats.flag("InverseHarmony", ok, w)
-            if ok:
-                nominal.add("InverseHarmony")
-        if flags & {"IS_CA"}:
-            stats.flag("Plural", True, w)
-            nominal.add("Plural")
+        for source_flags, attribute, check in NOMINAL_FLAG_CHECKS:
+            if flags & source_flags:
+                ok = check(w)
+                stats.flag(attribute, ok, w)
+                if ok:
+                    nominal.add(attribute)
     compound = False
     if "Noun" in classes and flags & {"IS_BILEŞ", "IS_B_SI", "IS_B_SD", "IS_B_UD"}:
         compound = compound_head(w, ctx.nouns) is not None
@@ -488,16 +487,12 @@ def lines_for_word(w, flags, ctx, stats: Stats) -> list[Line]:
     for c in classes:
         if c == "Verb":
             attrs = set()
-            if "F_SD" in flags:
-                ok = check_verb_voicing(w)
-                stats.flag("Voicing (verb)", ok, w)
-                if ok:
-                    attrs.add("Voicing")
-            if "F_GUDO" in flags:
-                ok = check_vowel_mutation(w)
-                stats.flag("VowelMutation", ok, w)
-                if ok:
-                    attrs.add("VowelMutation")
+            for source_flag, attribute, label, check in VERB_FLAG_CHECKS:
+                if source_flag in flags:
+                    ok = check(w)
+                    stats.flag(label, ok, w)
+                    if ok:
+                        attrs.add(attribute)
             lemma = w if w == "değil" else infinitive(w)
             out.append(make_line(lemma, w, "Verb", "None", attrs))
             continue
