@@ -4,17 +4,11 @@
 
 #include "phonology/alphabet.h"
 #include "util/resource.h"
+#include "util/utf8.h"
 
 namespace selvo {
 
 namespace {
-
-std::string_view trim_ascii_space(std::string_view s) {
-  auto is_space = [](unsigned char c) { return c == ' ' || (c >= 0x09 && c <= 0x0D); };
-  while (!s.empty() && is_space(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-  while (!s.empty() && is_space(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
-  return s;
-}
 
 // Distance by Hyyrö's bit-parallel form of Myers' algorithm when the shorter
 // string fits in one 64-bit word: O(len(longer)) word operations.
@@ -80,7 +74,7 @@ TurkishSpellChecker::TurkishSpellChecker() {
     std::string_view line = text.substr(0, nl);
     text = nl == std::string_view::npos ? std::string_view() : text.substr(nl + 1);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    line = trim_ascii_space(line);
+    line = utf8::trim_space(line);
     if (line.empty()) continue;
     size_t end = line.find_first_of(" \t");
     add_lowercase(to_turkish_lower(line.substr(0, end)));

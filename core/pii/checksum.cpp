@@ -61,7 +61,7 @@ std::optional<Span> shortened_iban(std::string_view text, Span span) {
     while (i > 0) {
       size_t at = i;
       char32_t c = utf8::prev(v, at);
-      if (pii::is_unicode_space(c)) {
+      if (utf8::is_space(c)) {
         cut = at;
         break;
       }

@@ -194,7 +194,7 @@ void TurkishPiiEngine::detect_sensitive_categories(std::string_view text, std::v
       size_t word_begin = window.size();
       while (word_begin > 0) {
         size_t k = word_begin;
-        if (pii::is_unicode_space(utf8::prev(window, k))) break;
+        if (utf8::is_space(utf8::prev(window, k))) break;
         word_begin = k;
       }
       std::string_view word = window.substr(word_begin);

@@ -19,12 +19,6 @@ namespace selvo {
 
 namespace {
 
-bool is_regex_space(char32_t c) {
-  // \s of the regular expressions (Unicode white space) plus the ASCII
-  // controls that PCRE2 counts as space.
-  return c == U'\t' || c == U'\n' || c == U'\v' || c == U'\f' || c == U'\r' || pii::is_unicode_space(c);
-}
-
 char32_t skeleton_char(char32_t c) {
   c = static_cast<char32_t>(u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT));
   switch (c) {
@@ -99,7 +93,7 @@ std::string gate_skeleton(std::string_view s) {
   bool in_space = false;
   for (size_t i = 0; i < s.size();) {
     char32_t c = utf8::next(s, i);
-    if (is_regex_space(c)) {
+    if (utf8::is_space(c)) {  // what \s matches in the patterns
       if (!in_space) out.push_back(' ');
       in_space = true;
       continue;
@@ -220,7 +214,7 @@ std::string without_space(std::string_view s) {
   for (size_t i = 0; i < s.size();) {
     size_t start = i;
     char32_t c = utf8::next(s, i);
-    if (!pii::is_unicode_space(c)) out.append(s.substr(start, i - start));
+    if (!utf8::is_space(c)) out.append(s.substr(start, i - start));
   }
   return out;
 }

@@ -234,7 +234,7 @@ void detect_high_entropy_words(std::string_view text, std::vector<PiiEntity>& ou
   for (size_t i = 0; i < text.size();) {
     size_t at = i;
     char32_t c = utf8::next(text, i);
-    if (pii::is_unicode_space(c)) {
+    if (utf8::is_space(c)) {
       if (in_piece) visit(piece, at);
       in_piece = false;
     } else if (!in_piece) {

@@ -63,7 +63,6 @@ std::string map_case(std::string_view s, MapFn fn) {
 std::string unicode_upper(std::string_view s) { return map_case(s, &ucasemap_utf8ToUpper); }
 std::string unicode_lower(std::string_view s) { return map_case(s, &ucasemap_utf8ToLower); }
 
-bool is_unicode_space(char32_t c) noexcept { return u_isUWhiteSpace(static_cast<UChar32>(c)); }
 
 bool is_alphabetic(char32_t c) noexcept {
   if (c < 0x80) return (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z');

@@ -19,7 +19,6 @@ namespace selvo::pii {
 std::string unicode_upper(std::string_view s);
 std::string unicode_lower(std::string_view s);
 
-bool is_unicode_space(char32_t c) noexcept;
 // ASCII letters and every character with the Unicode Alphabetic property.
 bool is_alphabetic(char32_t c) noexcept;
 

@@ -122,7 +122,7 @@ bool validate_iban(std::string_view s) {
   for (size_t i = 0; i < s.size();) {
     size_t start = i;
     char32_t c = utf8::next(s, i);
-    if (pii::is_unicode_space(c)) continue;
+    if (utf8::is_space(c)) continue;
     v.append(s.substr(start, i - start));
     if (v.size() > 34) return false;
   }
