@@ -15,10 +15,7 @@ std::string chunk_repr(const Chunk& c) { return c.repr(); }
 
 Ref chunk_to_dict(const Chunk& c) {
   Ref d = check(PyDict_New());
-  auto set = [&](const char* key, PyObject* value) {
-    Ref v = check(value);
-    if (PyDict_SetItemString(d.get(), key, v.get()) != 0) throw PyErrorAlreadySet{};
-  };
+  auto set = [&](const char* key, PyObject* value) { set_item(d.get(), key, check(value)); };
   set("text", to_py(c.text));
   set("start_index", to_py(static_cast<uint64_t>(c.start_index)));
   set("end_index", to_py(static_cast<uint64_t>(c.end_index)));

@@ -12,18 +12,6 @@ namespace selvo::py {
 
 namespace {
 
-void set_item(PyObject* dict, const char* key, Ref value) {
-  if (PyDict_SetItemString(dict, key, value.get()) < 0) throw PyErrorAlreadySet{};
-}
-
-Ref str_list(const std::vector<std::string>& items) {
-  Ref list = check(PyList_New(static_cast<Py_ssize_t>(items.size())));
-  for (size_t i = 0; i < items.size(); ++i) {
-    PyList_SetItem(list.get(), static_cast<Py_ssize_t>(i), check(str_from(items[i])).release());
-  }
-  return list;
-}
-
 // "surface", "lemma", "root", "primary_pos", "secondary_pos", "morphemes",
 // "formatted", then "score" when asked for.
 Ref parse_dict(const MorphParse& p, bool with_score) {
@@ -33,7 +21,7 @@ Ref parse_dict(const MorphParse& p, bool with_score) {
   set_item(d.get(), "root", check(str_from(p.root)));
   set_item(d.get(), "primary_pos", check(str_from(short_tag(p.primary_pos))));
   set_item(d.get(), "secondary_pos", check(str_from(secondary_short_code(p.secondary_pos))));
-  set_item(d.get(), "morphemes", str_list(p.morpheme_tags));
+  set_item(d.get(), "morphemes", check(to_py(p.morpheme_tags)));
   set_item(d.get(), "formatted", check(str_from(p.formatted)));
   if (with_score) set_item(d.get(), "score", check(PyFloat_FromDouble(static_cast<double>(p.score))));
   return d;

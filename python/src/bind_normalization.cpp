@@ -30,14 +30,9 @@ Ref spell_suggest(const TurkishSpellChecker& checker, std::string_view word, std
   Ref list = check(PyList_New(static_cast<Py_ssize_t>(found.size())));
   for (size_t i = 0; i < found.size(); ++i) {
     Ref item = check(PyDict_New());
-    Ref w = check(to_py(found[i].word));
-    Ref d = check(to_py(found[i].distance));
-    Ref s = check(to_py(found[i].score));
-    if (PyDict_SetItemString(item.get(), "word", w.get()) < 0 ||
-        PyDict_SetItemString(item.get(), "distance", d.get()) < 0 ||
-        PyDict_SetItemString(item.get(), "score", s.get()) < 0) {
-      throw PyErrorAlreadySet{};
-    }
+    set_item(item.get(), "word", check(to_py(found[i].word)));
+    set_item(item.get(), "distance", check(to_py(found[i].distance)));
+    set_item(item.get(), "score", check(to_py(found[i].score)));
     PyList_SetItem(list.get(), static_cast<Py_ssize_t>(i), item.release());
   }
   return list;

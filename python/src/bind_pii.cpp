@@ -34,29 +34,13 @@ Result<std::string> harmonize_suffix_py(std::string_view stem, std::string_view 
 // ---------------------------------------------------------------------------
 // Dict builders
 
-void set_item(PyObject* dict, const char* key, Ref value) {
-  if (!value) throw PyErrorAlreadySet{};
-  if (PyDict_SetItemString(dict, key, value.get()) < 0) throw PyErrorAlreadySet{};
-}
-
-void set_item(PyObject* dict, std::string_view key, Ref value) {
-  Ref k = check(str_from(key));
-  if (!value) throw PyErrorAlreadySet{};
-  if (PyDict_SetItem(dict, k.get(), value.get()) < 0) throw PyErrorAlreadySet{};
-}
-
-Ref optional_str(const std::optional<std::string>& s) {
-  if (!s) return Ref::borrow(Py_None);
-  return check(str_from(*s));
-}
-
 Ref entry_dict(const VaultEntry& e) {
   Ref d = check(PyDict_New());
   set_item(d.get(), "placeholder", check(str_from(e.placeholder)));
   set_item(d.get(), "original_text", check(str_from(e.original_text)));
   set_item(d.get(), "pii_label", check(str_from(e.pii_label)));
   set_item(d.get(), "original_stem", check(str_from(e.original_stem)));
-  set_item(d.get(), "original_suffix", optional_str(e.original_suffix));
+  set_item(d.get(), "original_suffix", check(to_py(e.original_suffix)));
   return d;
 }
 
@@ -88,7 +72,7 @@ Ref entity_list(std::string_view text, const std::vector<PiiEntity>& entities, b
     set_item(d.get(), "confidence", check(PyFloat_FromDouble(static_cast<double>(e.confidence))));
     if (full) {
       set_item(d.get(), "stem", check(str_from(e.stem)));
-      set_item(d.get(), "suffix", optional_str(e.suffix));
+      set_item(d.get(), "suffix", check(to_py(e.suffix)));
     }
     PyList_SetItem(list.get(), static_cast<Py_ssize_t>(i), d.release());  // steals
   }

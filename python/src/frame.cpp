@@ -369,6 +369,12 @@ BytesArg bytes_from(PyObject* o) {
   return BytesArg{std::string_view(data, static_cast<size_t>(n))};
 }
 
+void set_item(PyObject* dict, std::string_view key, Ref value) {
+  if (!value) throw PyErrorAlreadySet{};
+  Ref k = check(str_from(key));
+  if (PyDict_SetItem(dict, k.get(), value.get()) < 0) throw PyErrorAlreadySet{};
+}
+
 PyObject* str_from(std::string_view s) {
   return PyUnicode_FromStringAndSize(s.data(), static_cast<Py_ssize_t>(s.size()));
 }

@@ -334,6 +334,10 @@ struct NewInstance {
 
 PyObject* wrap_new_instance(PyTypeObject* type, void* value);
 
+// dict[key] = value for dicts built key by key (insertion order is the
+// order the keys appear in).
+void set_item(PyObject* dict, std::string_view key, Ref value);
+
 // ---------------------------------------------------------------------------
 // Results
 
