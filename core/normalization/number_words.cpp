@@ -1,14 +1,13 @@
 #include "normalization/number_words.h"
 
 #include <unicode/uchar.h>
-#include <unicode/ucasemap.h>
 
 #include <array>
 #include <cmath>
 #include <limits>
-#include <memory>
 
 #include "phonology/alphabet.h"
+#include "util/case_map.h"
 #include "util/utf8.h"
 
 namespace selvo {
@@ -100,29 +99,6 @@ struct CurrencyUnits {
   std::string_view main;
   std::string_view sub;
 };
-
-// Full Unicode uppercase (root locale, not the Turkish one: the codes are
-// international).
-std::string unicode_upper(std::string_view s) {
-  UErrorCode status = U_ZERO_ERROR;
-  std::unique_ptr<UCaseMap, decltype(&ucasemap_close)> map(ucasemap_open("", 0, &status),
-                                                           &ucasemap_close);
-  if (U_FAILURE(status)) return std::string(s);
-  std::string out(s.size() + 8, '\0');
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    status = U_ZERO_ERROR;
-    int32_t n = ucasemap_utf8ToUpper(map.get(), out.data(), static_cast<int32_t>(out.size()),
-                                     s.data(), static_cast<int32_t>(s.size()), &status);
-    if (status == U_BUFFER_OVERFLOW_ERROR) {
-      out.assign(static_cast<size_t>(n), '\0');
-      continue;
-    }
-    if (U_FAILURE(status)) return std::string(s);
-    out.resize(static_cast<size_t>(n));
-    return out;
-  }
-  return std::string(s);
-}
 
 CurrencyUnits currency_units(std::string_view code) {
   // Uppercasing never maps a character to nothing, so a code that could

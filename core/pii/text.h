@@ -4,6 +4,7 @@
 // whose positions map back to the input, and byte/character offsets.
 #pragma once
 
+#include "util/case_map.h"
 #include "util/utf8.h"
 
 #include <cstddef>
@@ -14,10 +15,9 @@
 
 namespace selvo::pii {
 
-// Full Unicode case mappings of the root locale (not the Turkish ones):
-// "i" and "ı" both upper-case to "I"; "ß" becomes "SS".
-std::string unicode_upper(std::string_view s);
-std::string unicode_lower(std::string_view s);
+// Full Unicode case mappings of the root locale (not the Turkish ones).
+using ::selvo::unicode_lower;
+using ::selvo::unicode_upper;
 
 // ASCII letters and every character with the Unicode Alphabetic property.
 bool is_alphabetic(char32_t c) noexcept;
